@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kinetrope needs to build, run and test.
+# Idempotent: only missing packages are installed.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake ninja-build g++ pkg-config git
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  libmpv-dev libpulse-dev
+  libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  # run
+  qt6-qpa-plugins libgl1-mesa-dri fonts-dejavu-core
+  gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
+  # test: media generation, virtual display, session bus, MPRIS client, sound server
+  ffmpeg xvfb xauth x11-utils dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

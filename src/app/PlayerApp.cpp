@@ -1,0 +1,95 @@
+#include "PlayerApp.h"
+
+#include "InstanceGuard.h"
+#include "ui/ControlWindow.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QIcon>
+
+namespace {
+constexpr int RestartResult = 1;
+const QString MprisName = QStringLiteral("org.mpris.MediaPlayer2.kinetrope");
+} // namespace
+
+PlayerApp::PlayerApp(int &argc, char **argv)
+    : QApplication(argc, argv), m_prompt(std::make_unique<WidgetPrompt>())
+{
+    setOrganizationName(QString::fromLatin1(Key::Company));
+    setQuitOnLastWindowClosed(false); // the run loop below decides when the program ends
+    setWindowIcon(QIcon(QStringLiteral(":/kinetrope.png")));
+}
+
+PlayerApp::~PlayerApp() = default;
+
+QString PlayerApp::commandLinePath(const QStringList &arguments)
+{
+    QString path;
+    if (arguments.size() > 1) {
+        path = arguments.at(1);
+        if (path.startsWith(QLatin1Char('"'))) {
+            // The closing quote is assumed: whatever the last character is, it goes.
+            path.remove(0, 1);
+            path.chop(1);
+        }
+    }
+    return path;
+}
+
+bool PlayerApp::registerAsMediaPlayer(bool firstInstance)
+{
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return false;
+    const QString name = firstInstance ? MprisName
+                                       : MprisName + QStringLiteral(".instance%1").arg(applicationPid());
+    if (!bus.registerService(name))
+        return false;
+    m_busName = name;
+    return true;
+}
+
+int PlayerApp::initInstance()
+{
+    // 1. The guard first: a later start must not build anything of its own.
+    m_guard = new InstanceGuard(m_settings.appName(), *m_prompt, this);
+    const bool first = m_guard->check();
+
+    // 3. Settings are readable from here on (the company name is set in the constructor).
+    const bool multiple = m_settings.read(Key::MultipleInstance) != 0;
+
+    // 4. Registration as a media player; its result does not matter.
+    if (first || multiple)
+        registerAsMediaPlayer(first);
+
+    // 6-8.
+    auto window = std::make_unique<ControlWindow>(m_settings, *m_prompt);
+    if (first) {
+        m_settings.write(Key::MultipleInstanceRunTimeFlag, 0);
+        m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
+    }
+    window->setCurrentPath(commandLinePath(arguments()));
+
+    if (!first && !multiple) {
+        // 10. Hand the file over; the running instance was already asked to come forward.
+        if (!window->currentPath().isEmpty()) {
+            m_settings.write(Key::MultipleInstanceRunTimeFlag, 1);
+            m_settings.write(Key::MultipleInstanceRunTimeStr, window->currentPath());
+        }
+        return 0;
+    }
+
+    // 9. The modal run-and-restart loop.
+    for (;;) {
+        m_window = window.get();
+        connect(m_guard, &InstanceGuard::raiseRequested, m_window, &ControlWindow::bringForward);
+        const int result = window->exec();
+        if (result != RestartResult)
+            break;
+        auto fresh = std::make_unique<ControlWindow>(m_settings, *m_prompt);
+        fresh->setCurrentPath(window->currentPath());
+        window = std::move(fresh);
+    }
+    m_window = nullptr;
+    return 0;
+}

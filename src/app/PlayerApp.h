@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Prompt.h"
+#include "SettingsStore.h"
+
+#include <QApplication>
+
+#include <memory>
+
+class ControlWindow;
+class InstanceGuard;
+
+// The application object: runs start-up, the instance guard and the control window's
+// run-and-restart loop. It owns the few things every part of the program shares.
+class PlayerApp : public QApplication
+{
+    Q_OBJECT
+public:
+    PlayerApp(int &argc, char **argv);
+    ~PlayerApp() override;
+
+    // The whole start-up sequence; returns the process exit code.
+    int initInstance();
+
+    // The current file path from the command line, by the program's quoting rules.
+    static QString commandLinePath(const QStringList &arguments);
+
+    // Owns an MPRIS name on the session bus; false without a bus or when the name is taken.
+    bool registerAsMediaPlayer(bool firstInstance);
+
+    SettingsStore &settings() { return m_settings; }
+    Prompt &prompt() { return *m_prompt; }
+    ControlWindow *controlWindow() const { return m_window; }
+
+private:
+    SettingsStore m_settings;
+    std::unique_ptr<Prompt> m_prompt;
+    InstanceGuard *m_guard = nullptr;
+    ControlWindow *m_window = nullptr;
+    QString m_busName;
+};

@@ -1,0 +1,114 @@
+#pragma once
+// The one table of persistent settings: every key name, its type and its default.
+// Nothing else in the program spells a setting's name.
+
+#include <array>
+
+struct IntKey {
+    const char *name;
+    int def;
+};
+
+struct StringKey {
+    const char *name;
+    const char *def;
+};
+
+namespace Key {
+
+inline constexpr const char *Section = "Kinetrope";
+inline constexpr const char *Company = "Ostrevan";
+
+// Window and view state
+inline constexpr IntKey WindowLeft{"Window Left", 50};
+inline constexpr IntKey WindowTop{"Window Top", 50};
+inline constexpr IntKey WindowRight{"Window Right", 0};
+inline constexpr IntKey WindowBottom{"Window Bottom", 0};
+inline constexpr IntKey WindowSize{"WindowSize", 0};
+inline constexpr IntKey VideoSize{"VideoSize", 100};
+inline constexpr IntKey VideoWindowLeft{"VideoWindow Left", 0};
+inline constexpr IntKey VideoWindowTop{"VideoWindow Top", 0};
+inline constexpr IntKey DockWindow{"DockWindow", 1};
+inline constexpr IntKey RandomState{"RandomState", 0};
+inline constexpr IntKey AutoLoop{"AutoLoop", 0};
+inline constexpr IntKey LoopPlaylist{"LoopPlaylist", 0};
+inline constexpr IntKey Remain{"Remain", 0};
+inline constexpr IntKey Current{"Current", 0};
+
+// Preferences (Options dialog)
+inline constexpr IntKey UpdatePeriod{"UpdatePeriod", 80};
+inline constexpr IntKey Preferences{"Preferences", 0};
+inline constexpr IntKey AskSearchPref{"AskSearchPref", 1};
+inline constexpr IntKey AutoPlayVcd{"AutoPlayVcd", 0};
+inline constexpr IntKey DvdAutoFull{"DvdAutoFull", 0};
+inline constexpr IntKey AskSearchDVD{"AskSearchDVD", 1};
+inline constexpr IntKey AutoDropPlay{"AutoDropPlay", 0};
+inline constexpr IntKey AutoFull{"AutoFull", 0};
+inline constexpr IntKey AutoPause{"AutoPause", 1};
+inline constexpr IntKey EjectOnMinimize{"EjectOnMinimize", 0};
+inline constexpr IntKey OpenOnLeft{"OpenOnLeft", 0};
+inline constexpr IntKey SplashDisable{"SplashDisable", 0};
+inline constexpr IntKey AutoExit{"AutoExit", 0};
+inline constexpr IntKey MultipleInstance{"MultipleInstance", 0};
+inline constexpr IntKey RememberCoords{"RememberCoords", 1};
+inline constexpr IntKey RememberSize{"RememberSize", 1};
+inline constexpr IntKey EscFunction{"EscFunction", 0};
+inline constexpr IntKey Hour24Format{"24HourFormat", 0};
+inline constexpr IntKey USDateFormat{"USDateFormat", 1};
+inline constexpr IntKey SquareCorners{"SquareCorners", 0};
+inline constexpr IntKey AlwaysOnTop{"AlwaysOnTop", 0};
+inline constexpr IntKey AutoUpdateNotification{"AutoUpdateNotification", 1};
+inline constexpr IntKey CloseHides{"CloseHides", 0};
+inline constexpr IntKey MiddleDouble{"MiddleDouble", 1};
+inline constexpr IntKey AskExitQuestion{"AskExitQuestion", 0};
+
+// Single-instance hand-off
+inline constexpr IntKey MultipleInstanceRunTimeFlag{"MultipleInstanceRunTimeFlag", 0};
+inline constexpr StringKey MultipleInstanceRunTimeStr{"MultipleInstanceRunTimeStr", ""};
+
+// Display colours: four displays, current and previous sets (COLORREF 0x00BBGGRR)
+inline constexpr int DefaultBackColour = 9156531;  // 0x8BB7B3
+inline constexpr int DefaultOnColour = 0;
+inline constexpr int DefaultOffColour = 7120030;   // 0x6CA49E
+
+struct ColourKeys {
+    IntKey back, on, off, prevBack, prevOn, prevOff;
+};
+#define KT_COLOUR_KEYS(P)                                                                        \
+    ColourKeys {                                                                                 \
+        {P "BackColor", DefaultBackColour}, {P "OnColor", DefaultOnColour},                      \
+            {P "OffColor", DefaultOffColour}, {P "PrevBackColor", DefaultBackColour},            \
+            {P "PrevOnColor", DefaultOnColour}, { P "PrevOffColor", DefaultOffColour }           \
+    }
+inline constexpr ColourKeys DDColours = KT_COLOUR_KEYS("DD");
+inline constexpr ColourKeys ClockColours = KT_COLOUR_KEYS("Clock");
+inline constexpr ColourKeys DateColours = KT_COLOUR_KEYS("Date");
+inline constexpr ColourKeys SpeedColours = KT_COLOUR_KEYS("Speed");
+#undef KT_COLOUR_KEYS
+
+// Skin images
+inline constexpr StringKey BackgroundBMP{"BackgroundBMP", ""};
+inline constexpr IntKey DefaultBackgroundBMP{"DefaultBackgroundBMP", 0};
+inline constexpr StringKey LastBMPDirectory{"Last BMP Directory", ""};
+// Button image keys; the mouse-over image key is the same name followed by this suffix.
+inline constexpr const char *MouseOverSuffix = "mouseover";
+inline constexpr std::array<const char *, 32> ButtonImageKeys{
+    "PlayButtonBMP",      "FramefwdButtonBMP",    "FramebackButtonBMP",  "StopButtonBMP",
+    "EjectButtonBMP",     "RewButtonBMP",         "FfButtonBMP",         "CueButtonBMP",
+    "ReviewButtonBMP",    "OpenButtonBMP",        "EditPlaylistButtonBMP", "DropQueueButtonBMP",
+    "VcdButtonBMP",       "DvdButtonBMP",         "DOCKWINDOWButtonBMP", "RANDOMButtonBMP",
+    "LooplistButtonBMP",  "LoopfileButtonBMP",    "NumTotalButtonBMP",   "RemainButtonBMP",
+    "CurrentButtonBMP",   "MiniButtonBMP",        "MidiButtonBMP",       "FullButtonBMP",
+    "FullBButtonBMP",     "50ButtonBMP",          "100ButtonBMP",        "200ButtonBMP",
+    "300ButtonBMP",       "ExitButtonBMP",        "SYSMINIMIZEButtonBMP", "SYSUPDATEButtonBMP"};
+// The built-in reset spells the random button's key this way; it is the same key.
+inline constexpr const char *RandomButtonResetKey = "RandomButtonBMP";
+
+// Folders remembered by file dialogs. Their defaults differ per caller, so callers pass one.
+inline constexpr StringKey LastDirectory{"Last Directory", ""};
+inline constexpr StringKey LastSaveDirectory{"Last Save Directory", ""};
+inline constexpr StringKey LastPlayListDirectory{"Last PlayList Directory", ""};
+inline constexpr StringKey LastDVDDirectory{"Last DVD Directory", ""};
+inline constexpr StringKey PlayListFilename{"PlayListFilename", ""};
+
+} // namespace Key
