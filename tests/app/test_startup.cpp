@@ -1,0 +1,173 @@
+#include "TestEnv.h"
+#include "TestMedia.h"
+#include "app/InstanceGuard.h"
+#include "app/PlayerApp.h"
+#include "app/SettingsStore.h"
+
+#include <QElapsedTimer>
+#include <QLocalSocket>
+#include <QProcess>
+#include <QtTest>
+
+// Start-up runs as real processes of the real program, each test in a private home.
+class TestStartup : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestEnv> env;
+    std::vector<std::unique_ptr<QProcess>> running;
+
+    QProcess *start(const QStringList &args)
+    {
+        auto p = std::make_unique<QProcess>();
+        p->setProgram(QStringLiteral(KT_PROGRAM));
+        p->setArguments(args);
+        p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        p->start();
+        running.push_back(std::move(p));
+        return running.back().get();
+    }
+
+    SettingsStore store() { return SettingsStore(QStringLiteral("kinetrope")); }
+
+    QString guardServer()
+    {
+        ScriptedPrompt prompt;
+        return InstanceGuard(QStringLiteral("kinetrope"), prompt).serverName();
+    }
+
+    bool waitForGuard(int ms = 15000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            QLocalSocket s;
+            s.connectToServer(guardServer());
+            if (s.waitForConnected(200)) {
+                s.disconnectFromServer();
+                return true;
+            }
+            QTest::qWait(50);
+        }
+        return false;
+    }
+
+    void prepareStore()
+    {
+        auto s = store();
+        s.write(Key::SplashDisable, 1);
+        s.write(Key::AutoUpdateNotification, 0);
+    }
+
+private Q_SLOTS:
+    void init()
+    {
+        env = std::make_unique<TestEnv>();
+        prepareStore();
+    }
+
+    void cleanup()
+    {
+        for (auto &p : running) {
+            if (p->state() != QProcess::NotRunning) {
+                p->kill();
+                p->waitForFinished(5000);
+            }
+        }
+        running.clear();
+    }
+
+    void commandLineQuoting_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("path");
+        QTest::newRow("none") << QStringList{"kinetrope"} << QString();
+        QTest::newRow("plain") << QStringList{"kinetrope", "/m/a.mpg"} << QStringLiteral("/m/a.mpg");
+        QTest::newRow("quoted with blank")
+            << QStringList{"kinetrope", "\"/m/my film.mpg\""} << QStringLiteral("/m/my film.mpg");
+        QTest::newRow("closing quote missing")
+            << QStringList{"kinetrope", "\"/m/my film.mpg"} << QStringLiteral("/m/my film.mp");
+        QTest::newRow("only the first argument")
+            << QStringList{"kinetrope", "/a.mpg", "/b.mpg"} << QStringLiteral("/a.mpg");
+    }
+    void commandLineQuoting()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, path);
+        QCOMPARE(PlayerApp::commandLinePath(args), path);
+    }
+
+    void guardNameFormats()
+    {
+        QCOMPARE(InstanceGuard::guardName("kinetrope", 0x3e8, true), QStringLiteral("kinetrope:3e8:8:0:0"));
+        QCOMPARE(InstanceGuard::guardName("kinetrope", 0xABC, false), QStringLiteral("kinetrope:abc:8"));
+    }
+
+    void secondStartHandsItsFileOverAndExits()
+    {
+        QProcess *first = start({});
+        QVERIFY(waitForGuard());
+        const QString file = TestMedia::h264Mp4();
+        QProcess *second = start({file});
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 0);
+        // The running instance takes the offer from its timer and clears the record.
+        QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeFlag), 0, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeStr), QString(), 5000);
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    void secondStartWithoutFileOnlyRaises()
+    {
+        QProcess *first = start({});
+        QVERIFY(waitForGuard());
+        QTest::qWait(1000); // past the first instance's own clearing of the record
+        auto s = store();
+        s.write(Key::MultipleInstanceRunTimeStr, QStringLiteral("untouched"));
+        QProcess *second = start({});
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitCode(), 0);
+        QTest::qWait(300);
+        QCOMPARE(s.read(Key::MultipleInstanceRunTimeFlag), 0);
+        QCOMPARE(s.read(Key::MultipleInstanceRunTimeStr), QStringLiteral("untouched"));
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    void multipleInstancesRunTheirOwnWindows()
+    {
+        store().write(Key::MultipleInstance, 1);
+        QProcess *first = start({});
+        QVERIFY(waitForGuard());
+        QProcess *second = start({TestMedia::mp3Audio()});
+        QVERIFY(!second->waitForFinished(1500));
+        QCOMPARE(second->state(), QProcess::Running);
+        QCOMPARE(first->state(), QProcess::Running);
+        // Nothing was handed over.
+        QCOMPARE(store().read(Key::MultipleInstanceRunTimeFlag), 0);
+    }
+
+    void staleOfferIsClearedByTheNextFirstInstance()
+    {
+        auto s = store();
+        s.write(Key::MultipleInstanceRunTimeFlag, 1);
+        s.write(Key::MultipleInstanceRunTimeStr, QStringLiteral("/left/behind.mpg"));
+        start({});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(s.read(Key::MultipleInstanceRunTimeFlag), 0, 5000);
+        QCOMPARE(s.read(Key::MultipleInstanceRunTimeStr), QString());
+    }
+
+    void deadInstanceDoesNotBlockTheNext()
+    {
+        QProcess *first = start({});
+        QVERIFY(waitForGuard());
+        first->kill(); // leaves its socket behind
+        QVERIFY(first->waitForFinished(5000));
+        QProcess *next = start({});
+        QVERIFY(!next->waitForFinished(1500));
+        QVERIFY(waitForGuard());
+    }
+};
+
+QTEST_MAIN(TestStartup)
+#include "test_startup.moc"
