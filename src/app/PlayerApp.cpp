@@ -63,7 +63,7 @@ int PlayerApp::initInstance()
         registerAsMediaPlayer(first);
 
     // 6-8.
-    auto window = std::make_unique<ControlWindow>(m_settings, *m_prompt);
+    auto window = std::make_unique<ControlWindow>(m_settings, *m_prompt, m_processState);
     if (first) {
         m_settings.write(Key::MultipleInstanceRunTimeFlag, 0);
         m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
@@ -86,7 +86,7 @@ int PlayerApp::initInstance()
         const int result = window->exec();
         if (result != RestartResult)
             break;
-        auto fresh = std::make_unique<ControlWindow>(m_settings, *m_prompt);
+        auto fresh = std::make_unique<ControlWindow>(m_settings, *m_prompt, m_processState);
         fresh->setCurrentPath(window->currentPath());
         window = std::move(fresh);
     }

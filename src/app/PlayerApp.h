@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ProcessState.h"
 #include "Prompt.h"
 #include "SettingsStore.h"
 
@@ -31,9 +32,11 @@ public:
     SettingsStore &settings() { return m_settings; }
     Prompt &prompt() { return *m_prompt; }
     ControlWindow *controlWindow() const { return m_window; }
+    ProcessState &processState() { return m_processState; }
 
 private:
     SettingsStore m_settings;
+    ProcessState m_processState;
     std::unique_ptr<Prompt> m_prompt;
     InstanceGuard *m_guard = nullptr;
     ControlWindow *m_window = nullptr;

@@ -112,3 +112,13 @@ inline constexpr StringKey LastDVDDirectory{"Last DVD Directory", ""};
 inline constexpr StringKey PlayListFilename{"PlayListFilename", ""};
 
 } // namespace Key
+
+namespace Key {
+// The preferences the Options dialog edits, in its order; loaded together at start-up.
+inline constexpr std::array<const IntKey *, 25> PreferenceKeys{
+    &UpdatePeriod, &Preferences, &AskSearchPref, &AutoPlayVcd, &DvdAutoFull, &AskSearchDVD,
+    &AutoDropPlay, &AutoFull, &AutoPause, &EjectOnMinimize, &OpenOnLeft, &SplashDisable,
+    &AutoExit, &MultipleInstance, &RememberCoords, &RememberSize, &EscFunction, &Hour24Format,
+    &USDateFormat, &SquareCorners, &AlwaysOnTop, &AutoUpdateNotification, &CloseHides,
+    &MiddleDouble, &AskExitQuestion};
+} // namespace Key

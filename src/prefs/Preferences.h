@@ -1,0 +1,26 @@
+#pragma once
+
+#include "app/SettingsKeys.h"
+
+#include <QHash>
+
+class SettingsStore;
+
+// The live preference values every part of the player reads. The Options dialog edits
+// them; the control window owns the one instance.
+class Preferences
+{
+public:
+    Preferences();
+
+    int value(const IntKey &key) const;
+    bool isOn(const IntKey &key) const { return value(key) != 0; }
+    void set(const IntKey &key, int value);
+
+    // Each preference takes its stored value, or the table default when none is stored.
+    void load(const SettingsStore &store);
+    void save(SettingsStore &store) const;
+
+private:
+    QHash<QLatin1String, int> m_values;
+};
