@@ -1,0 +1,49 @@
+#include "ScrollingDisplay.h"
+
+#include <QTimerEvent>
+
+#include <algorithm>
+
+namespace {
+// The shortest period a window timer runs at; shorter requests get this.
+constexpr int MinimumPeriod = 10;
+} // namespace
+
+ScrollingDisplay::ScrollingDisplay(QWidget *parent) : DigitalDisplay(parent) {}
+
+ScrollingDisplay::~ScrollingDisplay() = default;
+
+void ScrollingDisplay::setScrollText(const QString &text)
+{
+    m_scrollText = text;
+    if (!isScrolling())
+        step();
+}
+
+void ScrollingDisplay::startScrolling()
+{
+    m_timer.start(std::max(m_period, MinimumPeriod), this);
+}
+
+void ScrollingDisplay::stopScrolling()
+{
+    m_timer.stop();
+}
+
+void ScrollingDisplay::step()
+{
+    if (!m_scrollText.isEmpty()) {
+        // Rotate by a whole character, never splitting a surrogate pair.
+        const qsizetype first = m_scrollText.front().isHighSurrogate() && m_scrollText.size() > 1 ? 2 : 1;
+        m_scrollText = m_scrollText.mid(first) + m_scrollText.left(first);
+    }
+    setText(m_scrollText.left(std::max(m_windowLength, 0)));
+}
+
+void ScrollingDisplay::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_timer.timerId())
+        step();
+    else
+        DigitalDisplay::timerEvent(event);
+}
