@@ -2,9 +2,6 @@
 
 #include "MprisService.h"
 
-#include <QDBusConnection>
-#include <QDBusError>
-#include <QDBusMessage>
 
 MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
     : QDBusAbstractAdaptor(service), m_service(service)
@@ -58,13 +55,4 @@ void MprisPlayerAdaptor::SetPosition(const QDBusObjectPath &TrackId, qlonglong P
     m_service->setPosition(TrackId, Position);
 }
 
-void MprisPlayerAdaptor::OpenUri(const QString &Uri)
-{
-    if (!MprisService::isSupportedUri(Uri)) {
-        if (calledFromDBus())
-            sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("Only local file URIs can be opened: %1").arg(Uri));
-        return;
-    }
-    m_service->openUri(Uri);
-}
+void MprisPlayerAdaptor::OpenUri(const QString &Uri) { m_service->openUri(Uri); }

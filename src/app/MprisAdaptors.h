@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QDBusAbstractAdaptor>
-#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QStringList>
 #include <QVariantMap>
@@ -40,7 +39,7 @@ private:
     MprisService *m_service;
 };
 
-class MprisPlayerAdaptor : public QDBusAbstractAdaptor, protected QDBusContext
+class MprisPlayerAdaptor : public QDBusAbstractAdaptor
 {
     Q_OBJECT
     Q_CLASSINFO("D-Bus Interface", "org.mpris.MediaPlayer2.Player")

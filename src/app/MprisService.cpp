@@ -2,6 +2,7 @@
 
 #include "MprisAdaptors.h"
 
+#include <QDBusError>
 #include <QDBusMessage>
 #include <QPointer>
 #include <QTimer>
@@ -212,6 +213,12 @@ void MprisService::quit()
 
 void MprisService::openUri(const QString &uri)
 {
+    if (!isSupportedUri(uri)) {
+        if (calledFromDBus())
+            sendErrorReply(QDBusError::InvalidArgs,
+                           QStringLiteral("Only local file URIs can be opened: %1").arg(uri));
+        return;
+    }
     QTimer::singleShot(0, this, [this, uri] {
         Call call(*this);
         m_control.openUri(uri);

@@ -3,6 +3,7 @@
 #include "MediaPlayerControl.h"
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QDBusObjectPath>
 #include <QObject>
 #include <QString>
@@ -16,7 +17,8 @@ class MprisPlayerAdaptor;
 // /org/mpris/MediaPlayer2 on the given connection. The bus name itself belongs to
 // PlayerApp; this object only answers at the path and forwards every request to the
 // control. The owner tells it when the player's state may have changed.
-class MprisService : public QObject
+// (The bus sets the call context on the adaptors' parent, hence QDBusContext here.)
+class MprisService : public QObject, protected QDBusContext
 {
     Q_OBJECT
 public:
