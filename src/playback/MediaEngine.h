@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QtGlobal>
+
+class QWidget;
+
+// What the player needs of a playback engine: one file at a time, driven from the
+// user-interface thread. Every call returns when its effect can be read back: after
+// seek() the position reads the new place, after open() the file's facts are known.
+//
+// Positions come in seconds or in "units": frame numbers when frameFormat() is true
+// (the file has a known frame rate), otherwise 100-nanosecond steps.
+class MediaEngine
+{
+public:
+    enum class OpenResult {
+        Ok,               // built with its picture
+        VideoNotRendered, // built, but there is no picture to show (audio only)
+        Failed            // nothing could be built for the file
+    };
+
+    virtual ~MediaEngine() = default;
+
+    // Brings the engine up once; false when it cannot run on this system at all.
+    virtual bool start() = 0;
+    // Builds for a file, stopped at its beginning. A failure leaves nothing open.
+    virtual OpenResult open(const QString &path) = 0;
+    // Drops the file; the rate in force survives for the next file.
+    virtual void close() = 0;
+    virtual bool isOpen() const = 0;
+
+    // Native picture size; empty without a picture.
+    virtual QSize videoSize() const = 0;
+    // Seconds per frame; 0 when unknown.
+    virtual double frameDuration() const = 0;
+    // Units are frame numbers (otherwise 100 ns).
+    virtual bool frameFormat() const = 0;
+
+    virtual double duration() const = 0;
+    virtual qint64 durationUnits() const = 0;
+    // Reads the stop position once play has reached it.
+    virtual double position() const = 0;
+    virtual qint64 positionUnits() const = 0;
+    // Exact: lands on the frame shown at that time. Clamped to the file.
+    virtual void seek(double seconds) = 0;
+    virtual void seekUnits(qint64 units) = 0;
+
+    // Play ends at the stop position (exclusive); at most the duration.
+    virtual double stopPosition() const = 0;
+    virtual qint64 stopUnits() const = 0;
+    virtual void setStop(double seconds) = 0;
+    virtual void setStopUnits(qint64 units) = 0;
+
+    virtual void run() = 0;
+    virtual void pause() = 0;
+    virtual void stop() = 0;
+    // False when the rate is refused; the previous rate stays in force.
+    virtual bool setRate(double rate) = 0;
+
+    // Makes the picture a child widget of owner and returns it; null without a picture.
+    virtual QWidget *hostPicture(QWidget *owner) = 0;
+    // Hides the picture; it stays with its owner for the next file.
+    virtual void releasePicture() = 0;
+};

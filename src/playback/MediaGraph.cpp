@@ -1,0 +1,138 @@
+#include "MediaGraph.h"
+
+#include "MediaEngine.h"
+#include "MpvEngine.h"
+#include "PlaybackHost.h"
+#include "PlaybackText.h"
+#include "Transport.h"
+#include "app/Prompt.h"
+#include "app/SettingsStore.h"
+#include "ui/VideoWindow.h"
+
+#include <QFile>
+
+MediaGraph::MediaGraph(PlaybackHost &host, SettingsStore &settings, std::unique_ptr<MediaEngine> engine)
+    : m_host(host), m_settings(settings), m_engine(std::move(engine))
+{
+    if (!m_engine)
+        m_engine = std::make_unique<MpvEngine>();
+    m_transport = std::make_unique<Transport>(*this, host);
+}
+
+MediaGraph::~MediaGraph() = default;
+
+double MediaGraph::frameRate() const
+{
+    const double perFrame = m_loaded ? m_engine->frameDuration() : 0.0;
+    return perFrame > 0 ? 1.0 / perFrame : 25.0;
+}
+
+bool MediaGraph::openMedia()
+{
+    const QString path = m_host.currentPath();
+    // Callers close first; one graph at a time either way.
+    if (m_loaded)
+        closeMedia();
+
+    if (!m_engine->start()) {
+        m_loaded = false;
+        m_host.prompt().message({QStringLiteral("MS DirectShow is not installed!"),
+                                 QStringLiteral("Fatal Error!"), PromptKind::Ok, PromptKind::Stop});
+        m_host.quitProgram();
+        return false;
+    }
+
+    const MediaEngine::OpenResult result = m_engine->open(path);
+    if (result == MediaEngine::OpenResult::Failed) {
+        m_noVideo = false;
+        m_lastResult = false;
+        QFile probe(path);
+        if (!path.isEmpty() && probe.open(QIODevice::ReadOnly)) {
+            probe.close();
+            if (m_videoCdTrack) {
+                closeMedia();
+            } else {
+                m_host.prompt().error(
+                    m_videoCdFound
+                        ? QStringLiteral("No suitable codec found to decode the VideoCD\n ")
+                        : QStringLiteral("No suitable codec found to decode file\nTry using MS Media "
+                                         "Player to locate and install\na suitable codec "));
+                closeMedia();
+            }
+        } else {
+            m_host.prompt().error(QStringLiteral("File ''%1'' not found!").arg(path));
+        }
+        return false;
+    }
+    m_noVideo = result == MediaEngine::OpenResult::VideoNotRendered;
+    m_frameFormat = m_engine->frameFormat();
+
+    // The picture goes into the video window, which owns its mouse and keys.
+    VideoWindow *window = m_host.ensureVideoWindow();
+    m_picture = window ? m_engine->hostPicture(window) : nullptr;
+    if (window && m_picture)
+        window->setRenderer(m_picture);
+
+    m_loaded = true;
+    m_lastResult = true;
+    const QSize size = m_engine->videoSize();
+    m_videoWidth = size.width();
+    m_videoHeight = size.height();
+
+    m_transport->prepareForNewFile();
+
+    if (!m_host.fullScreenView() && m_picture)
+        m_picture->show();
+    m_host.sizeVideoWindow();
+
+    m_host.scrollTitle(PlaybackText::title(path), 19, 3 * m_host.preference(Key::UpdatePeriod));
+
+    if (m_host.fullScreenView())
+        m_transport->play();
+    if (m_host.fillScreenView())
+        m_host.reapplyFillScreen();
+
+    m_transport->showFrameRate();
+    return true;
+}
+
+void MediaGraph::closeMedia()
+{
+    if (VideoWindow *window = m_host.videoWindow()) {
+        m_settings.write(Key::VideoWindowLeft, window->pos().x());
+        m_settings.write(Key::VideoWindowTop, window->pos().y());
+    }
+    m_host.stopPlaybackTimer();
+    if (m_loaded) {
+        releaseInterfaces();
+        m_loaded = m_playing = m_paused = false;
+        m_videoWidth = m_videoHeight = 0;
+    }
+    m_host.stopTitleScroll();
+    m_host.stopClockScroll();
+    m_host.refreshDate();
+}
+
+void MediaGraph::releaseInterfaces()
+{
+    m_engine->releasePicture();
+    m_picture = nullptr;
+    m_engine->close();
+    m_host.setSetButtonsEnabled(false);
+}
+
+bool MediaGraph::openAndStart()
+{
+    if (!openMedia()) {
+        m_playing = false;
+        return false;
+    }
+    if (m_host.preference(Key::AutoDropPlay) != 0) {
+        if (!m_playing)
+            m_transport->play();
+    } else {
+        m_transport->play();
+        m_transport->playPause();
+    }
+    return true;
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class MediaEngine;
+class PlaybackHost;
+class SettingsStore;
+class Transport;
+
+// The control window's single playback graph for the current file: builds it for the
+// current path, hosts its picture in the video window, prepares the transport and the
+// readouts for the file, and tears it all down again. Owns the transport.
+class MediaGraph
+{
+public:
+    // Without an engine the graph plays through libmpv.
+    MediaGraph(PlaybackHost &host, SettingsStore &settings, std::unique_ptr<MediaEngine> engine = {});
+    ~MediaGraph();
+    MediaGraph(const MediaGraph &) = delete;
+    MediaGraph &operator=(const MediaGraph &) = delete;
+
+    // OpenMedia: builds the graph for the host's current path; true when loaded.
+    // Failures are reported to the user here; a failed open leaves nothing behind.
+    bool openMedia();
+    // CloseMedia: closes the current file (before every open, on eject, at shutdown).
+    void closeMedia();
+    // ReleaseInterfaces: drops the graph and its picture; disables the Set buttons.
+    void releaseInterfaces();
+    // The open of the instance hand-off: opens, then plays ("AutoDropPlay") or leaves paused.
+    bool openAndStart();
+
+    Transport &transport() { return *m_transport; }
+    MediaEngine &engine() { return *m_engine; }
+
+    bool loaded() const { return m_loaded; }
+    bool playing() const { return m_playing; }
+    bool paused() const { return m_paused; }
+    bool noVideo() const { return m_noVideo; }
+    bool frameFormat() const { return m_frameFormat; }
+    int videoWidth() const { return m_videoWidth; }
+    int videoHeight() const { return m_videoHeight; }
+    int sliderMaximum() const { return m_sliderMaximum; }
+    int tickSpacing() const { return m_tickSpacing; }
+    // The last checked engine call succeeded (a refused rate clears it).
+    bool lastResult() const { return m_lastResult; }
+
+    // Set by VideoCD playback: the file is a VideoCD track / a VideoCD is in a drive.
+    bool videoCdTrack() const { return m_videoCdTrack; }
+    void setVideoCdTrack(bool on) { m_videoCdTrack = on; }
+    bool videoCdFound() const { return m_videoCdFound; }
+    void setVideoCdFound(bool on) { m_videoCdFound = on; }
+
+    // The picture widget inside the video window; null without one.
+    QWidget *picture() const { return m_picture; }
+    // Frames per second of the open file; 25 when it is not known.
+    double frameRate() const;
+
+private:
+    friend class Transport;
+
+    PlaybackHost &m_host;
+    SettingsStore &m_settings;
+    std::unique_ptr<MediaEngine> m_engine;
+    std::unique_ptr<Transport> m_transport;
+    QPointer<QWidget> m_picture;
+
+    bool m_loaded = false;
+    bool m_playing = false;
+    bool m_paused = false;
+    bool m_noVideo = false;
+    bool m_frameFormat = false;
+    int m_videoWidth = 0;
+    int m_videoHeight = 0;
+    int m_sliderMaximum = 0;
+    int m_tickSpacing = 0;
+    bool m_lastResult = true;
+    bool m_videoCdTrack = false;
+    bool m_videoCdFound = false;
+};

@@ -1,0 +1,609 @@
+#include "MpvEngine.h"
+
+#include "VideoView.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QLoggingCategory>
+#include <QPointer>
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <atomic>
+#include <clocale>
+#include <cmath>
+
+Q_LOGGING_CATEGORY(lcMpv, "kinetrope.mpv", QtWarningMsg)
+
+namespace {
+
+constexpr double UnitsPerSecond = 1e7;
+constexpr int OpenTimeoutMs = 15000;
+constexpr int SeekTimeoutMs = 5000;
+// MPEG program streams seek by a timestamp search that lands up to a group of pictures
+// after the target; the exact seek then starts the demuxer this much earlier.
+constexpr double MpegSeekOffset = 1.0;
+constexpr double MaxSeekOffset = 8.0;
+
+// A player that trusts no file and takes no input of its own: no configuration, scripts,
+// web fetchers, key bindings, on-screen controls, side files or references to other files.
+// The file stays open at its end; the transport decides what happens there.
+const char *const BaseOptions[][2] = {
+    {"config", "no"},
+    {"load-scripts", "no"},
+    {"ytdl", "no"},
+    {"osc", "no"},
+    {"load-stats-overlay", "no"},
+    {"load-osd-console", "no"},
+    {"load-auto-profiles", "no"},
+    {"input-default-bindings", "no"},
+    {"input-builtin-bindings", "no"},
+    {"input-vo-keyboard", "no"},
+    {"input-cursor", "no"},
+    {"input-terminal", "no"},
+    {"terminal", "no"},
+    {"access-references", "no"},
+    {"ordered-chapters", "no"},
+    {"load-unsafe-playlists", "no"},
+    {"autoload-files", "no"},
+    {"sub-auto", "no"},
+    {"audio-file-auto", "no"},
+    {"cover-art-auto", "no"},
+    {"audio-display", "no"},
+    {"sid", "no"},
+    {"osd-level", "0"},
+    {"osd-on-seek", "no"},
+    {"idle", "yes"},
+    {"keep-open", "yes"},
+    {"keep-open-pause", "no"},
+    {"pause", "yes"},
+    {"hr-seek", "yes"},
+    // A seek is done when its frame is decoded; drawing it must not hold libmpv.
+    {"video-latency-hacks", "yes"},
+    {"video-timing-offset", "0"},
+    {"audio-fallback-to-null", "yes"},
+    {"hwdec", "no"},
+    // Until a picture widget can take frames, video is decoded without being shown.
+    {"vo", "null"},
+};
+
+QByteArray number(double v)
+{
+    return QByteArray::number(v, 'f', 6);
+}
+
+} // namespace
+
+struct MpvEngine::Private {
+    MpvEngine *q;
+    QStringList extraOptions;
+    mpv_handle *mpv = nullptr;
+    bool started = false;
+    bool startFailed = false;
+    std::atomic<bool> wakeupQueued{false};
+
+    // The open file.
+    bool open = false;
+    int64_t entryId = -1;
+    bool hasVideo = false;
+    QSize size;
+    double fps = 0;
+    double durationSec = 0;
+    bool stopAtEnd = true;
+    qint64 stopUnitsSet = 0;
+    bool running = false;
+    double seekOffset = 0;
+
+    // Event bookkeeping, filled as libmpv's events are taken.
+    int64_t startedEntry = -1;
+    int64_t loadedEntry = -1;
+    int64_t endedEntry = -1;
+    int endError = 0;
+    quint64 restarts = 0;
+
+    QPointer<VideoView> view;
+    bool pictureReady = false;
+
+    explicit Private(MpvEngine *owner) : q(owner) {}
+
+    bool frameFormat() const { return open && hasVideo && fps > 0; }
+
+    qint64 toUnits(double seconds) const
+    {
+        return frameFormat() ? qint64(std::llround(seconds * fps))
+                             : qint64(std::llround(seconds * UnitsPerSecond));
+    }
+    double toSeconds(qint64 units) const
+    {
+        return frameFormat() ? double(units) / fps : double(units) / UnitsPerSecond;
+    }
+    // The frame shown at a time: frame n covers [n/fps, (n+1)/fps).
+    qint64 frameAt(double seconds) const { return qint64(std::floor(seconds * fps + 1e-6)); }
+
+    qint64 durationUnits() const { return toUnits(durationSec); }
+    qint64 stopUnits() const { return stopAtEnd ? durationUnits() : stopUnitsSet; }
+
+    double timePos() const
+    {
+        double t = 0;
+        if (mpv_get_property(mpv, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0)
+            return 0;
+        return std::max(0.0, t);
+    }
+    bool atEnd() const
+    {
+        int eof = 0;
+        mpv_get_property(mpv, "eof-reached", MPV_FORMAT_FLAG, &eof);
+        return eof != 0;
+    }
+    // Play has reached the stop position (or the end of the file).
+    bool atStop(double t) const { return atEnd() || toUnits(t) >= stopUnits(); }
+
+    bool setString(const char *name, const QByteArray &value)
+    {
+        return mpv_set_property_string(mpv, name, value.constData()) >= 0;
+    }
+    bool command(std::initializer_list<const char *> args)
+    {
+        std::vector<const char *> argv(args);
+        argv.push_back(nullptr);
+        return mpv_command(mpv, argv.data()) >= 0;
+    }
+
+    void handle(const mpv_event *e)
+    {
+        switch (e->event_id) {
+        case MPV_EVENT_START_FILE:
+            startedEntry = static_cast<mpv_event_start_file *>(e->data)->playlist_entry_id;
+            break;
+        case MPV_EVENT_FILE_LOADED:
+            loadedEntry = startedEntry;
+            break;
+        case MPV_EVENT_END_FILE: {
+            const auto *end = static_cast<mpv_event_end_file *>(e->data);
+            endedEntry = end->playlist_entry_id;
+            endError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : 0;
+            break;
+        }
+        case MPV_EVENT_PLAYBACK_RESTART:
+            ++restarts;
+            break;
+        case MPV_EVENT_LOG_MESSAGE: {
+            const auto *m = static_cast<mpv_event_log_message *>(e->data);
+            qCInfo(lcMpv, "%s: %s", m->prefix, QByteArray(m->text).trimmed().constData());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void drain()
+    {
+        if (!mpv)
+            return;
+        for (;;) {
+            mpv_event *e = mpv_wait_event(mpv, 0);
+            if (e->event_id == MPV_EVENT_NONE)
+                return;
+            handle(e);
+        }
+    }
+
+    // Takes libmpv's events on this thread until done() holds or the time is up.
+    template <typename Pred>
+    bool waitFor(Pred done, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        drain();
+        while (!done()) {
+            const qint64 left = timeoutMs - clock.elapsed();
+            if (left <= 0)
+                return false;
+            mpv_event *e = mpv_wait_event(mpv, std::min<double>(left, 50) / 1000.0);
+            if (e->event_id != MPV_EVENT_NONE)
+                handle(e);
+        }
+        return true;
+    }
+
+    void wakeup()
+    {
+        // Any libmpv thread: take the events on ours, once per burst.
+        if (!wakeupQueued.exchange(true)) {
+            QMetaObject::invokeMethod(
+                q, [this] {
+                    wakeupQueued = false;
+                    drain();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+
+    // One exact seek; waits until its frame is decoded.
+    void seekTo(double seconds)
+    {
+        seconds = std::clamp(seconds, 0.0, std::max(0.0, durationSec));
+        drain();
+        const quint64 before = restarts;
+        const QByteArray target = number(seconds);
+        command({"seek", target.constData(), "absolute+exact"});
+        if (!waitFor([&] { return restarts > before || !open; }, SeekTimeoutMs))
+            qCWarning(lcMpv, "seek to %s did not finish", target.constData());
+    }
+
+    // Seeks to a frame; a seek that lands late gets a larger demuxer offset and again.
+    void seekToFrame(qint64 frame)
+    {
+        frame = std::max<qint64>(0, frame);
+        // Half a frame early, so a frame whose time is a little off still counts.
+        seekTo((double(frame) - 0.5) / fps);
+        if (running)
+            return; // the position moves on; landing is judged on a still picture only
+        while (seekOffset < MaxSeekOffset) {
+            const double t = timePos();
+            if (atEnd() || toUnits(t) <= frame)
+                return;
+            seekOffset = std::min(MaxSeekOffset, seekOffset + MpegSeekOffset);
+            qCInfo(lcMpv, "seek landed at %.3f for frame %lld; demuxer offset now %.1f", t,
+                   static_cast<long long>(frame), seekOffset);
+            setString("hr-seek-demuxer-offset", number(seekOffset));
+            seekTo((double(frame) - 0.5) / fps);
+        }
+    }
+
+    void applyStop()
+    {
+        if (stopAtEnd) {
+            setString("end", "none");
+            return;
+        }
+        // Frames from the stop frame on are not shown.
+        const double end = frameFormat() ? (double(stopUnitsSet) - 0.5) / fps : toSeconds(stopUnitsSet);
+        setString("end", number(std::max(0.0, end)));
+    }
+
+    void readTracks()
+    {
+        hasVideo = false;
+        size = {};
+        fps = 0;
+        mpv_node list;
+        if (mpv_get_property(mpv, "track-list", MPV_FORMAT_NODE, &list) < 0)
+            return;
+        if (list.format == MPV_FORMAT_NODE_ARRAY) {
+            for (int i = 0; i < list.u.list->num && !hasVideo; ++i) {
+                const mpv_node &track = list.u.list->values[i];
+                if (track.format != MPV_FORMAT_NODE_MAP)
+                    continue;
+                QByteArray type;
+                bool albumArt = false, selected = false;
+                int w = 0, h = 0;
+                double rate = 0;
+                for (int k = 0; k < track.u.list->num; ++k) {
+                    const QByteArray key = track.u.list->keys[k];
+                    const mpv_node &v = track.u.list->values[k];
+                    if (key == "type" && v.format == MPV_FORMAT_STRING)
+                        type = v.u.string;
+                    else if (key == "albumart" && v.format == MPV_FORMAT_FLAG)
+                        albumArt = v.u.flag;
+                    else if (key == "selected" && v.format == MPV_FORMAT_FLAG)
+                        selected = v.u.flag;
+                    else if (key == "demux-w" && v.format == MPV_FORMAT_INT64)
+                        w = int(v.u.int64);
+                    else if (key == "demux-h" && v.format == MPV_FORMAT_INT64)
+                        h = int(v.u.int64);
+                    else if (key == "demux-fps" && v.format == MPV_FORMAT_DOUBLE)
+                        rate = v.u.double_;
+                }
+                // A cover picture is no video; a track without a decoder is not selected.
+                if (type == "video" && !albumArt && selected) {
+                    hasVideo = true;
+                    size = QSize(w, h);
+                    fps = rate > 0 && std::isfinite(rate) ? rate : 0;
+                }
+            }
+        }
+        mpv_free_node_contents(&list);
+    }
+
+    void pictureContextChanged(bool ready)
+    {
+        pictureReady = ready;
+        if (!mpv)
+            return;
+        // libmpv's video output is on our widget only while the widget can take frames.
+        setString("vo", ready ? "libmpv" : "null");
+        if (ready && open && !running)
+            refreshPicture();
+    }
+
+    // A new video output has no frame yet; show the one at the position.
+    void refreshPicture()
+    {
+        if (!hasVideo)
+            return;
+        const qint64 units = toUnits(timePos());
+        if (frameFormat() && !atEnd())
+            seekToFrame(units);
+        else
+            seekTo(timePos());
+    }
+};
+
+MpvEngine::MpvEngine(QStringList extraOptions, QObject *parent)
+    : QObject(parent), d(std::make_unique<Private>(this))
+{
+    d->extraOptions = std::move(extraOptions);
+}
+
+MpvEngine::~MpvEngine()
+{
+    if (d->view)
+        d->view->detach();
+    if (d->mpv) {
+        mpv_set_wakeup_callback(d->mpv, nullptr, nullptr);
+        mpv_terminate_destroy(d->mpv);
+    }
+}
+
+bool MpvEngine::start()
+{
+    if (d->started)
+        return true;
+    if (d->startFailed)
+        return false;
+    // libmpv parses numbers in the C locale only.
+    std::setlocale(LC_NUMERIC, "C");
+    d->mpv = mpv_create();
+    bool ok = d->mpv != nullptr;
+    for (const auto &opt : BaseOptions) {
+        if (ok && mpv_set_option_string(d->mpv, opt[0], opt[1]) < 0) {
+            qCWarning(lcMpv, "libmpv refused %s=%s", opt[0], opt[1]);
+            ok = false;
+        }
+    }
+    for (const QString &opt : std::as_const(d->extraOptions)) {
+        const qsizetype eq = opt.indexOf(QLatin1Char('='));
+        const QByteArray name = opt.left(eq).toUtf8();
+        const QByteArray value = eq < 0 ? QByteArray("yes") : opt.mid(eq + 1).toUtf8();
+        if (ok && mpv_set_option_string(d->mpv, name.constData(), value.constData()) < 0) {
+            qCWarning(lcMpv, "libmpv refused %s", qPrintable(opt));
+            ok = false;
+        }
+    }
+    if (ok && mpv_initialize(d->mpv) < 0)
+        ok = false;
+    if (!ok) {
+        if (d->mpv)
+            mpv_terminate_destroy(d->mpv);
+        d->mpv = nullptr;
+        d->startFailed = true;
+        return false;
+    }
+    mpv_request_log_messages(d->mpv, "error");
+    mpv_set_wakeup_callback(d->mpv, [](void *p) { static_cast<Private *>(p)->wakeup(); }, d.get());
+    d->started = true;
+    return true;
+}
+
+MediaEngine::OpenResult MpvEngine::open(const QString &path)
+{
+    if (!start())
+        return OpenResult::Failed;
+    close();
+    // Only plain files: a folder or a device would be read as a list of other things.
+    const QFileInfo info(path);
+    if (!info.isFile() || !info.isReadable())
+        return OpenResult::Failed;
+
+    d->drain();
+    d->setString("pause", "yes");
+    d->setString("vid", "auto");
+    d->setString("end", "none");
+    d->setString("hr-seek-demuxer-offset", "0");
+    d->running = false;
+    d->startedEntry = d->loadedEntry = d->endedEntry = -1;
+    d->endError = 0;
+    const QByteArray file = info.absoluteFilePath().toLocal8Bit();
+    if (!d->command({"loadfile", file.constData(), "replace"}))
+        return OpenResult::Failed;
+
+    // The entry id comes with the start; then the load ends one way or the other.
+    const quint64 restartsBefore = d->restarts;
+    auto ended = [&] { return d->startedEntry >= 0 && d->endedEntry == d->startedEntry; };
+    const bool loaded = d->waitFor([&] { return ended() || (d->startedEntry >= 0 && d->loadedEntry == d->startedEntry); },
+                                   OpenTimeoutMs);
+    // Playing starts (paused) once every chosen stream has its first data.
+    const bool ready = loaded && !ended()
+                       && d->waitFor([&] { return ended() || d->restarts > restartsBefore; }, OpenTimeoutMs)
+                       && !ended();
+    if (!ready) {
+        d->command({"stop"});
+        return OpenResult::Failed;
+    }
+    d->entryId = d->startedEntry;
+    d->open = true;
+    d->readTracks();
+    if (!d->hasVideo)
+        d->setString("vid", "no");
+    double dur = 0;
+    mpv_get_property(d->mpv, "duration", MPV_FORMAT_DOUBLE, &dur);
+    d->durationSec = std::isfinite(dur) && dur > 0 ? dur : 0;
+    d->stopAtEnd = true;
+    d->stopUnitsSet = 0;
+
+    char *format = mpv_get_property_string(d->mpv, "file-format");
+    const QByteArray fileFormat = format ? QByteArray(format) : QByteArray();
+    mpv_free(format);
+    d->seekOffset = fileFormat.startsWith("mpeg") ? MpegSeekOffset : 0.0;
+    d->setString("hr-seek-demuxer-offset", number(d->seekOffset));
+    return d->hasVideo ? OpenResult::Ok : OpenResult::VideoNotRendered;
+}
+
+void MpvEngine::close()
+{
+    if (!d->open)
+        return;
+    d->open = false;
+    d->running = false;
+    d->hasVideo = false;
+    d->size = {};
+    d->fps = 0;
+    d->durationSec = 0;
+    d->setString("pause", "yes");
+    d->command({"stop"});
+}
+
+bool MpvEngine::isOpen() const
+{
+    return d->open;
+}
+
+QSize MpvEngine::videoSize() const
+{
+    return d->open ? d->size : QSize();
+}
+
+double MpvEngine::frameDuration() const
+{
+    return d->open && d->fps > 0 ? 1.0 / d->fps : 0.0;
+}
+
+bool MpvEngine::frameFormat() const
+{
+    return d->frameFormat();
+}
+
+double MpvEngine::duration() const
+{
+    return d->open ? d->durationSec : 0.0;
+}
+
+qint64 MpvEngine::durationUnits() const
+{
+    return d->open ? d->durationUnits() : 0;
+}
+
+double MpvEngine::position() const
+{
+    if (!d->open)
+        return 0;
+    const double t = d->timePos();
+    return d->atStop(t) ? stopPosition() : t;
+}
+
+qint64 MpvEngine::positionUnits() const
+{
+    if (!d->open)
+        return 0;
+    const double t = d->timePos();
+    return d->atStop(t) ? d->stopUnits() : d->toUnits(t);
+}
+
+void MpvEngine::seek(double seconds)
+{
+    if (!d->open)
+        return;
+    if (d->frameFormat())
+        d->seekToFrame(d->frameAt(std::max(0.0, seconds)));
+    else
+        d->seekTo(seconds);
+}
+
+void MpvEngine::seekUnits(qint64 units)
+{
+    if (!d->open)
+        return;
+    if (d->frameFormat())
+        d->seekToFrame(units);
+    else
+        d->seekTo(d->toSeconds(units));
+}
+
+double MpvEngine::stopPosition() const
+{
+    if (!d->open)
+        return 0;
+    return d->stopAtEnd ? d->durationSec : d->toSeconds(d->stopUnitsSet);
+}
+
+qint64 MpvEngine::stopUnits() const
+{
+    return d->open ? d->stopUnits() : 0;
+}
+
+void MpvEngine::setStop(double seconds)
+{
+    if (!d->open)
+        return;
+    setStopUnits(d->frameFormat() ? d->frameAt(std::max(0.0, seconds)) : d->toUnits(seconds));
+}
+
+void MpvEngine::setStopUnits(qint64 units)
+{
+    if (!d->open)
+        return;
+    d->stopAtEnd = units >= d->durationUnits();
+    d->stopUnitsSet = std::max<qint64>(0, units);
+    d->applyStop();
+}
+
+void MpvEngine::run()
+{
+    if (!d->open)
+        return;
+    d->running = true;
+    d->setString("pause", "no");
+}
+
+void MpvEngine::pause()
+{
+    if (!d->open)
+        return;
+    d->running = false;
+    d->setString("pause", "yes");
+}
+
+void MpvEngine::stop()
+{
+    pause();
+}
+
+bool MpvEngine::setRate(double rate)
+{
+    if (!start())
+        return false;
+    return std::isfinite(rate) && mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate) >= 0;
+}
+
+QWidget *MpvEngine::hostPicture(QWidget *owner)
+{
+    if (!d->open || !d->hasVideo || !owner || !d->mpv)
+        return nullptr;
+    if (!d->view) {
+        d->view = new VideoView(
+            d->mpv, [this](bool ready) { d->pictureContextChanged(ready); }, owner);
+    } else if (d->view->parentWidget() != owner) {
+        d->view->setParent(owner);
+    }
+    return d->view;
+}
+
+void MpvEngine::releasePicture()
+{
+    if (d->view)
+        d->view->hide();
+}
+
+double MpvEngine::seekOffset() const
+{
+    return d->seekOffset;
+}
+
+double MpvEngine::playbackTime() const
+{
+    return d->open ? d->timePos() : 0.0;
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "MediaEngine.h"
+
+#include <QObject>
+#include <QStringList>
+
+#include <memory>
+
+// The media engine on libmpv. libmpv is driven synchronously from the user-interface
+// thread (seeks wait for their frame), its events are taken on that thread, and the
+// picture is drawn through libmpv's OpenGL render API into a widget of ours.
+class MpvEngine : public QObject, public MediaEngine
+{
+    Q_OBJECT
+public:
+    // extraOptions: further libmpv settings as "name=value", applied before start-up
+    // (tests and benches use them; one libmpv refuses makes start() fail).
+    explicit MpvEngine(QStringList extraOptions = {}, QObject *parent = nullptr);
+    ~MpvEngine() override;
+
+    bool start() override;
+    OpenResult open(const QString &path) override;
+    void close() override;
+    bool isOpen() const override;
+
+    QSize videoSize() const override;
+    double frameDuration() const override;
+    bool frameFormat() const override;
+
+    double duration() const override;
+    qint64 durationUnits() const override;
+    double position() const override;
+    qint64 positionUnits() const override;
+    void seek(double seconds) override;
+    void seekUnits(qint64 units) override;
+
+    double stopPosition() const override;
+    qint64 stopUnits() const override;
+    void setStop(double seconds) override;
+    void setStopUnits(qint64 units) override;
+
+    void run() override;
+    void pause() override;
+    void stop() override;
+    bool setRate(double rate) override;
+
+    QWidget *hostPicture(QWidget *owner) override;
+    void releasePicture() override;
+
+    // The demuxer seek offset in force for the open file, in seconds.
+    double seekOffset() const;
+    // The engine's raw playback time, unclamped (tests and benches).
+    double playbackTime() const;
+
+private:
+    struct Private;
+    std::unique_ptr<Private> d;
+};
