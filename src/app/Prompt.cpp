@@ -64,7 +64,10 @@ FileDialogResult WidgetPrompt::fileDialog(const FileDialogRequest &r)
         dlg.setAcceptMode(QFileDialog::AcceptSave);
         break;
     case FileDialogRequest::PickFolder: dlg.setFileMode(QFileDialog::Directory); break;
+    case FileDialogRequest::OpenOrNew: dlg.setFileMode(QFileDialog::AnyFile); break;
     }
+    dlg.setOption(QFileDialog::DontConfirmOverwrite, !r.confirmOverwrite);
+    dlg.setOption(QFileDialog::HideNameFilterDetails, !r.showPatterns);
     if (!r.fileName.isEmpty())
         dlg.selectFile(r.fileName);
     if (r.preview && m_previewFactory) {

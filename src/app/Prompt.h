@@ -25,7 +25,8 @@ struct PromptMessage {
 };
 
 struct FileDialogRequest {
-    enum Mode { OpenOne, OpenMany, Save, PickFolder };
+    // OpenOrNew: an open dialog that also takes the name of a file that does not exist yet.
+    enum Mode { OpenOne, OpenMany, Save, PickFolder, OpenOrNew };
     Mode mode = OpenOne;
     QString title;
     QString directory;       // folder to start in
@@ -33,6 +34,8 @@ struct FileDialogRequest {
     QStringList filters;     // "Media Files (*.avi *.mpg)" style, in order
     QString defaultSuffix;   // added to a saved name that has none
     bool preview = false;    // show a preview of the selected media file
+    bool confirmOverwrite = true; // Save: ask before an existing file is replaced
+    bool showPatterns = true;     // show a filter's "(patterns)" after its text
 };
 
 struct FileDialogResult {
