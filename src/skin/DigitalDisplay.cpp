@@ -120,6 +120,7 @@ void DigitalDisplay::layoutSegments(QSize device)
 {
     m_segments.clear();
     m_segmentsSize = device;
+    ++m_layoutCount;
     const int total = m_designWidth;
     if (total == 0 || device.isEmpty())
         return;

@@ -50,6 +50,9 @@ public:
     const std::vector<Segments::Cell> &cells() const;
     int designWidth() const;
 
+    // How often the segment paths were laid out (text, style or size changes only).
+    int layoutCount() const { return m_layoutCount; }
+
     QSize sizeHint() const override;
 
 protected:
@@ -83,6 +86,7 @@ private:
     std::vector<Segment> m_segments;
     QSize m_segmentsSize;          // device size the segment paths were laid out for
     Segments::CurveCache m_curves; // fitted edges, shared by repeated characters
+    int m_layoutCount = 0;
     QImage m_picture;
     bool m_pictureValid = false;
 };

@@ -214,7 +214,7 @@ QPoint Placement::map(int x, int y) const
                   static_cast<int>(std::floor(top + y * height / CellHeight + 0.5)));
 }
 
-ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPoint end)
+ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPoint end, const QRect &limit)
 {
     // Fitting is the same wherever the edge lies, so it runs relative to the start point.
     QByteArray key;
@@ -230,11 +230,14 @@ ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPo
         add(s - start);
     }
     add(end - start);
+    add(limit.topLeft() - start);
+    add(limit.bottomRight() - start);
     auto it = m_fits.constFind(key);
     if (it == m_fits.constEnd()) {
         if (m_fits.size() >= 4096) // a display shows a few hundred shapes at most
             m_fits.clear();
-        it = m_fits.insert(key, fitCurve(QPointF(0, 0), rel, QPointF(end - start)));
+        const QRectF box(QPointF(limit.topLeft() - start), QPointF(limit.bottomRight() - start));
+        it = m_fits.insert(key, fitCurve(QPointF(0, 0), rel, QPointF(end - start), box));
     }
     return {it->c1 + start, it->c2 + start};
 }
@@ -246,6 +249,13 @@ QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCa
     QPoint prev;
     std::vector<QPoint> samples;
     const size_t n = outline.size();
+    // Fitted edges stay inside the box of their own outline: where few samples bend
+    // sharply the search would otherwise throw a curve far beyond its segment.
+    QRect box;
+    for (const OutlinePoint &pt : outline) {
+        const QPoint p = place.map(pt.x, pt.y);
+        box = box.isNull() ? QRect(p, p) : box.united(QRect(p, p));
+    }
     for (size_t i = 0; i < n;) {
         const OutlinePoint &pt = outline[i];
         const QPoint p = place.map(pt.x, pt.y);
@@ -277,7 +287,7 @@ QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCa
             break;
         }
         const QPoint end = place.map(outline[j].x, outline[j].y);
-        const ControlPoints cp = curves.fit(prev, samples, end);
+        const ControlPoints cp = curves.fit(prev, samples, end, box);
         path.cubicTo(cp.c1, cp.c2, end);
         prev = end;
         i = j + 1;
@@ -297,7 +307,7 @@ double curveError(QPointF start, const ControlPoints &c, QPointF end, std::span<
     return sum;
 }
 
-ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end)
+ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end, const QRectF &limit)
 {
     if (samples.empty())
         return {start, end};
@@ -305,6 +315,13 @@ ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF 
     double v[4] = {2 * first.x() - start.x(), 2 * first.y() - start.y(), 2 * last.x() - end.x(),
                    2 * last.y() - end.y()};
     const double anchor[4] = {start.x(), start.y(), end.x(), end.y()};
+    const bool bounded = !limit.isNull();
+    const double lo[2] = {limit.left(), limit.top()};
+    const double hi[2] = {limit.right(), limit.bottom()};
+    auto outside = [&](int k) { return bounded && (v[k] < lo[k % 2] || v[k] > hi[k % 2]); };
+    if (bounded)
+        for (int k = 0; k < 4; ++k)
+            v[k] = std::clamp(v[k], lo[k % 2], hi[k % 2]);
     auto error = [&] {
         return curveError(start, {QPointF(v[0], v[1]), QPointF(v[2], v[3])}, end, samples);
     };
@@ -317,7 +334,7 @@ ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF 
             for (int guard = 0; std::abs(s) >= 0.01 && guard < 200; ++guard) {
                 const double old = v[k];
                 v[k] = old + s * (old - anchor[k]);
-                const double e = error();
+                const double e = outside(k) ? std::numeric_limits<double>::infinity() : error();
                 if (e == err)
                     break;
                 if (e > err) {

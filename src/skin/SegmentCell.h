@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPoint>
 #include <QPointF>
+#include <QRectF>
 
 #include <span>
 #include <vector>
@@ -72,7 +73,7 @@ struct ControlPoints {
 class CurveCache
 {
 public:
-    ControlPoints fit(QPoint start, std::span<const QPoint> samples, QPoint end);
+    ControlPoints fit(QPoint start, std::span<const QPoint> samples, QPoint end, const QRect &limit);
     void clear() { m_fits.clear(); }
     qsizetype size() const { return m_fits.size(); }
 
@@ -85,7 +86,9 @@ QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCa
 
 // The two inner control points of a cubic from 'start' to 'end' that passes near every
 // sample, found by a short line search from the reflected neighbours of the end points.
-ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end);
+// With a limit, the control points stay inside it (and so does the curve).
+ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end,
+                       const QRectF &limit = {});
 
 // Sum over the samples of the squared distance to the nearest point of the cubic.
 double curveError(QPointF start, const ControlPoints &c, QPointF end,
