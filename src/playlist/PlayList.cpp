@@ -128,9 +128,13 @@ void PlayList::startPlaylist()
     m_active = false;
     closeIfLoaded();
     // Readers trust the count, but not one far beyond the last entry the file holds.
-    int n = std::max(0, m_file.readInt(SectionName, CountName, 0));
-    if (n > 0)
-        n = std::min(n, m_file.highestIndex(SectionName, QLatin1String(EntryPrefix)) + 1);
+    int n = 0;
+    {
+        ProfileFile::Batch once(m_file);
+        n = std::max(0, m_file.readInt(SectionName, CountName, 0));
+        if (n > 0)
+            n = std::min(n, m_file.highestIndex(SectionName, QLatin1String(EntryPrefix)) + 1);
+    }
     m_count = n;
     m_cursor = -1;
     m_active = true;

@@ -119,6 +119,7 @@ void ProfileFile::refresh() const
     FileId id = statFile();
     if (m_loaded && id == m_id && !m_racy)
         return;
+    const bool sameId = m_loaded && id == m_id;
     m_error.clear();
     m_tooLarge = false;
     m_loaded = true;
@@ -136,8 +137,12 @@ void ProfileFile::refresh() const
             m_error = f.errorString();
         }
     }
-    m_id = id;
     m_racy = id.exists && id.mtimeNs >= readStart - RacyWindowNs;
+    // A recent file looked at again: parse only when the content did change.
+    if (sameId && id == m_id && bytes == m_raw)
+        return;
+    m_id = id;
+    m_raw = bytes;
     parse(bytes);
 }
 
@@ -151,7 +156,10 @@ void ProfileFile::parse(const QByteArray &bytes) const
     if (m_bom)
         pos = Bom.size();
     const qsizetype n = bytes.size();
+    const qsizetype lineCount = bytes.count('\n') + 1;
+    qsizetype linesRead = 0;
     while (pos < n) {
+        ++linesRead;
         qsizetype end = bytes.indexOf('\n', pos);
         if (end < 0)
             end = n;
@@ -172,6 +180,9 @@ void ProfileFile::parse(const QByteArray &bytes) const
             line.kind = Line::Header;
             Section s;
             s.named = true;
+            // Usually the only section: room for every line still to come.
+            s.lines.reserve(lineCount - linesRead + 1);
+            s.keys.reserve(lineCount - linesRead);
             s.lines.push_back(std::move(line));
             m_sections.push_back(std::move(s));
             if (!m_sectionIndex.contains(lower))
@@ -359,6 +370,7 @@ bool ProfileFile::save()
     }
     m_id = statFile();
     m_racy = true;
+    m_raw = bytes;
     return true;
 }
 

@@ -111,6 +111,7 @@ private:
     // The file changed so recently that a same-size rewrite within the same clock tick would
     // leave its time stamp unchanged: the next read looks at the content again.
     mutable bool m_racy = false;
+    mutable QByteArray m_raw; // the bytes the document was read from (or last written)
     mutable QString m_error;
     int m_batchDepth = 0;
     bool m_pending = false; // the document holds writes not yet on disk
