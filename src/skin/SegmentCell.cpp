@@ -244,22 +244,28 @@ ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPo
 
 QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCache &curves)
 {
-    QPainterPath path;
-    bool open = false;
-    QPoint prev;
-    std::vector<QPoint> samples;
     const size_t n = outline.size();
+    std::vector<QPoint> at(n);
+    for (size_t i = 0; i < n; ++i)
+        at[i] = place.map(outline[i].x, outline[i].y);
     // Fitted edges stay inside the box of their own outline: where few samples bend
     // sharply the search would otherwise throw a curve far beyond its segment.
     QRect box;
-    for (const OutlinePoint &pt : outline) {
-        const QPoint p = place.map(pt.x, pt.y);
-        box = box.isNull() ? QRect(p, p) : box.united(QRect(p, p));
+    if (n) {
+        auto [left, right] = std::minmax_element(at.begin(), at.end(),
+                                                 [](QPoint a, QPoint b) { return a.x() < b.x(); });
+        auto [top, bottom] = std::minmax_element(at.begin(), at.end(),
+                                                 [](QPoint a, QPoint b) { return a.y() < b.y(); });
+        box = QRect(QPoint(left->x(), top->y()), QPoint(right->x(), bottom->y()));
     }
+
+    QPainterPath path;
+    bool open = false;
+    QPoint prev;
     for (size_t i = 0; i < n;) {
-        const OutlinePoint &pt = outline[i];
-        const QPoint p = place.map(pt.x, pt.y);
-        if (pt.type == PointType::Move || !open) {
+        const QPoint p = at[i];
+        const PointType type = outline[i].type;
+        if (type == PointType::Move || !open) {
             if (open)
                 path.closeSubpath();
             // A figure of a single point draws nothing.
@@ -270,26 +276,25 @@ QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCa
             ++i;
             continue;
         }
-        if (pt.type == PointType::Line) {
+        if (type == PointType::Line) {
             path.lineTo(p);
             prev = p;
             ++i;
             continue;
         }
-        samples.clear();
         size_t j = i;
-        for (; j < n && outline[j].type == PointType::Curve; ++j)
-            samples.push_back(place.map(outline[j].x, outline[j].y));
+        while (j < n && outline[j].type == PointType::Curve)
+            ++j;
+        const std::span<const QPoint> samples(at.data() + i, j - i);
         if (j == n) {
             // A run with no end point: keep its samples as straight edges.
             for (QPoint s : samples)
                 path.lineTo(s);
             break;
         }
-        const QPoint end = place.map(outline[j].x, outline[j].y);
-        const ControlPoints cp = curves.fit(prev, samples, end, box);
-        path.cubicTo(cp.c1, cp.c2, end);
-        prev = end;
+        const ControlPoints cp = curves.fit(prev, samples, at[j], box);
+        path.cubicTo(cp.c1, cp.c2, at[j]);
+        prev = at[j];
         i = j + 1;
     }
     if (open)
