@@ -11,6 +11,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 MediaGraph::MediaGraph(PlaybackHost &host, SettingsStore &settings, std::unique_ptr<MediaEngine> engine)
     : m_host(host), m_settings(settings), m_engine(std::move(engine))
 {
@@ -76,8 +78,10 @@ bool MediaGraph::openMedia()
     m_loaded = true;
     m_lastResult = true;
     const QSize size = m_engine->videoSize();
-    m_videoWidth = size.width();
-    m_videoHeight = size.height();
+    m_videoWidth = std::max(0, size.width());
+    m_videoHeight = std::max(0, size.height());
+    if (size.isEmpty())
+        m_noVideo = true;
 
     m_transport->prepareForNewFile();
 

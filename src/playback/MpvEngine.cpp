@@ -64,6 +64,7 @@ const char *const BaseOptions[][2] = {
     {"video-timing-offset", "0"},
     {"audio-fallback-to-null", "yes"},
     {"hwdec", "no"},
+    {"gpu-hwdec-interop", "no"},
     // Until a picture widget can take frames, video is decoded without being shown.
     {"vo", "null"},
 };
@@ -205,6 +206,9 @@ struct MpvEngine::Private {
             mpv_event *e = mpv_wait_event(mpv, std::min<double>(left, 50) / 1000.0);
             if (e->event_id != MPV_EVENT_NONE)
                 handle(e);
+            // libmpv may be waiting for its frame to be drawn before it goes on.
+            if (view)
+                view->renderPending();
         }
         return true;
     }
@@ -315,9 +319,20 @@ struct MpvEngine::Private {
         if (!mpv)
             return;
         // libmpv's video output is on our widget only while the widget can take frames.
-        setString("vo", ready ? "libmpv" : "null");
-        if (ready && open && !running)
-            refreshPicture();
+        if (!ready) {
+            setString("vo", "null");
+            return;
+        }
+        // Not inside the widget's GL set-up: from the event loop.
+        QMetaObject::invokeMethod(
+            q, [this] {
+                if (!pictureReady || !mpv)
+                    return;
+                setString("vo", "libmpv");
+                if (open && !running)
+                    refreshPicture();
+            },
+            Qt::QueuedConnection);
     }
 
     // A new video output has no frame yet; show the one at the position.
@@ -491,6 +506,9 @@ double MpvEngine::position() const
 {
     if (!d->open)
         return 0;
+    // In frames, a position is its frame's nominal time, whatever the stream's offset.
+    if (d->frameFormat())
+        return d->toSeconds(positionUnits());
     const double t = d->timePos();
     return d->atStop(t) ? stopPosition() : t;
 }
@@ -606,4 +624,12 @@ double MpvEngine::seekOffset() const
 double MpvEngine::playbackTime() const
 {
     return d->open ? d->timePos() : 0.0;
+}
+
+double MpvEngine::appliedRate() const
+{
+    double rate = 0;
+    if (d->mpv)
+        mpv_get_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
+    return rate;
 }

@@ -52,6 +52,8 @@ public:
     double seekOffset() const;
     // The engine's raw playback time, unclamped (tests and benches).
     double playbackTime() const;
+    // The play speed libmpv is using.
+    double appliedRate() const;
 
 private:
     struct Private;

@@ -276,6 +276,7 @@ void Transport::speedPreset(double rate)
 
 void Transport::speedSliderMoved(int code)
 {
+    m_speed.setValue(code);
     if (setRate(PlaybackText::rateForCode(code), false))
         return;
     m_host.prompt().message({RefusedSpeed, QString(), PromptKind::Ok, PromptKind::NoIcon});

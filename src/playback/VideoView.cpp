@@ -46,15 +46,18 @@ void VideoView::detach()
 void VideoView::initializeGL()
 {
     // A new top-level parent replaces the GL context; libmpv's objects go with the old one.
-    connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
-            [this] {
-                if (!m_render)
-                    return;
-                if (QOpenGLContext::currentContext() != context())
-                    makeCurrent();
-                freeRenderContext();
-            },
-            Qt::ConnectionType(Qt::DirectConnection | Qt::UniqueConnection));
+    if (m_hookedContext != context()) {
+        m_hookedContext = context();
+        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
+                [this] {
+                    if (!m_render)
+                        return;
+                    if (QOpenGLContext::currentContext() != context())
+                        makeCurrent();
+                    freeRenderContext();
+                },
+                Qt::DirectConnection);
+    }
     createRenderContext();
 }
 
@@ -93,10 +96,13 @@ void VideoView::freeRenderContext()
 
 void VideoView::updateCallback(void *self)
 {
-    // Any libmpv thread: hop to ours, once per burst.
+    // Any libmpv thread: hop to ours, once per burst; wake an engine that waits for libmpv.
     auto *view = static_cast<VideoView *>(self);
-    if (!view->m_updateQueued.exchange(true))
+    if (!view->m_updateQueued.exchange(true)) {
         QMetaObject::invokeMethod(view, [view] { view->onUpdate(); }, Qt::QueuedConnection);
+        if (view->m_mpv)
+            mpv_wakeup(view->m_mpv);
+    }
 }
 
 void VideoView::onUpdate()
@@ -112,35 +118,51 @@ void VideoView::onUpdate()
     }
     // Hidden: let libmpv move on without drawing, so playback does not wait for us.
     makeCurrent();
-    const qreal dpr = devicePixelRatioF();
-    mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * dpr), int(height() * dpr), 0};
-    int skip = 1;
-    int block = 0;
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-                                 {MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
-                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
-                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
-    mpv_render_context_render(m_render, params);
+    render(true);
     doneCurrent();
+}
+
+void VideoView::renderPending()
+{
+    if (!m_updateQueued || !m_render || !m_painted)
+        return;
+    m_updateQueued = false;
+    if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+        return;
+    makeCurrent();
+    render(!isVisible());
+    doneCurrent();
+    if (isVisible())
+        update();
 }
 
 void VideoView::paintGL()
 {
+    m_painted = true;
+    render(false);
+}
+
+void VideoView::render(bool skip)
+{
     QOpenGLFunctions *gl = context()->functions();
-    gl->glClearColor(0, 0, 0, 1);
-    gl->glClear(GL_COLOR_BUFFER_BIT);
+    if (!skip) {
+        gl->glClearColor(0, 0, 0, 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+    }
     if (!m_render)
         return;
     mpv_render_frame_info info{};
     const bool fresh =
-        mpv_render_context_get_info(m_render, {MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info}) >= 0
+        !skip && mpv_render_context_get_info(m_render, {MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info}) >= 0
         && (info.flags & MPV_RENDER_FRAME_INFO_PRESENT) && !(info.flags & MPV_RENDER_FRAME_INFO_REDRAW);
     const qreal dpr = devicePixelRatioF();
     mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * dpr), int(height() * dpr), 0};
     int flipY = 1;
+    int skipRendering = skip ? 1 : 0;
     int block = 0; // never hold the user-interface thread for a frame's display time
     mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
                                  {MPV_RENDER_PARAM_FLIP_Y, &flipY},
+                                 {MPV_RENDER_PARAM_SKIP_RENDERING, &skipRendering},
                                  {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     mpv_render_context_render(m_render, params);

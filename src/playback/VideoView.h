@@ -23,6 +23,9 @@ public:
     quint64 framesDrawn() const { return m_framesDrawn; }
     // Frees the render context now; the engine calls this before it shuts libmpv down.
     void detach();
+    // Draws a frame libmpv has waiting, at once: the engine calls this while it holds the
+    // user-interface thread waiting for libmpv, which may in turn wait for the frame.
+    void renderPending();
 
 Q_SIGNALS:
     void frameDrawn();
@@ -35,11 +38,14 @@ private:
     void createRenderContext();
     void freeRenderContext();
     void onUpdate();
+    void render(bool skip);
     static void updateCallback(void *self);
 
     mpv_handle *m_mpv;
     std::function<void(bool)> m_contextChanged;
     mpv_render_context *m_render = nullptr;
+    QOpenGLContext *m_hookedContext = nullptr;
     std::atomic<bool> m_updateQueued{false};
     quint64 m_framesDrawn = 0;
+    bool m_painted = false;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+
+// Media the playback tests need beyond the shared set, made with ffmpeg at test time.
+namespace PlaybackMedia {
+
+// A VideoCD track file: an MPEG-1 program stream in 2324-byte packs (25 fps, 6 s, GOP 15),
+// each pack in a 2352-byte Mode 2 Form 2 sector, under a RIFF "CDXA" header.
+QString videoCdDat();
+// 320x240, 25 fps H.264 in MP4 without any audio, 3 s.
+QString silentVideo();
+
+// Wraps an MPEG program stream of 2324-byte packs into a RIFF/CDXA sector image.
+bool writeCdxa(const QString &mpegPath, const QString &datPath);
+
+} // namespace PlaybackMedia

@@ -1,0 +1,241 @@
+// Opening and closing files through the media graph on the real libmpv engine.
+#include "PlaybackMedia.h"
+#include "PlaybackRig.h"
+#include "TestMedia.h"
+
+#include "app/SettingsStore.h"
+#include "playback/MpvEngine.h"
+#include "playback/PlaybackText.h"
+#include "playback/VideoView.h"
+
+#include <QFile>
+#include <QtTest>
+
+using Readout = PlaybackHost::Readout;
+
+using Rig = PlaybackRig;
+
+class TestMediaGraph : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void opensVideo_data();
+    void opensVideo();
+    void audioOnlyHasNoVideoWindow();
+    void videoWithoutSoundPlays();
+    void failuresAreReported_data();
+    void failuresAreReported();
+    void videoCdWording();
+    void engineThatCannotStart();
+    void closeKeepsWindowAndStoresItsPlace();
+    void sameFileTwice();
+    void handOffOpen();
+};
+
+void TestMediaGraph::opensVideo_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QRect>("renderer");
+    QTest::newRow("mpeg1 ps") << TestMedia::mpeg1Ps() << QSize(352, 288) << QRect(1, 1, 350, 280);
+    QTest::newRow("h264 mp4") << TestMedia::h264Mp4() << QSize(320, 240) << QRect(1, 1, 320, 240);
+    QTest::newRow("videocd dat") << PlaybackMedia::videoCdDat() << QSize(352, 288) << QRect(1, 1, 350, 280);
+}
+
+void TestMediaGraph::opensVideo()
+{
+    QFETCH(QString, path);
+    QFETCH(QSize, size);
+    QFETCH(QRect, renderer);
+    QVERIFY(!path.isEmpty());
+    Rig rig;
+    QVERIFY(rig.open(path));
+    MediaGraph &g = *rig.graph;
+    QVERIFY(g.loaded());
+    QVERIFY(!g.playing() && !g.paused());
+    QVERIFY(!g.noVideo());
+    QVERIFY(g.frameFormat());
+    QCOMPARE(QSize(g.videoWidth(), g.videoHeight()), size);
+    QCOMPARE(g.frameRate(), 25.0);
+    const double duration = rig.engine->duration();
+    QCOMPARE(g.sliderMaximum(), int(duration + 1));
+    QCOMPARE(g.tickSpacing(), int(duration) / 30);
+    const Transport &t = g.transport();
+    QCOMPARE(t.positionSlider().maximum(), g.sliderMaximum());
+    QCOMPARE(t.stopSlider().value(), g.sliderMaximum());
+    QCOMPARE(t.positionSlider().value(), 0);
+
+    auto &r = rig.host.readouts;
+    const QString total = PlaybackText::position(rig.engine->durationUnits(), true, 25);
+    QCOMPARE(r[Readout::TotalTime], total);
+    QCOMPARE(r[Readout::EndTime], total);
+    QCOMPARE(r[Readout::StartTime], QStringLiteral("  :  :  : 1"));
+    QCOMPARE(r[Readout::CurrentTime], QStringLiteral("  :  :  : 1"));
+    QCOMPARE(rig.host.clock, QStringLiteral(" 25.00 FPS "));
+    QCOMPARE(rig.host.title, PlaybackText::title(path));
+    QCOMPARE(rig.host.titleCells, 19);
+    QCOMPARE(rig.host.titlePeriod, 240);
+    QVERIFY(rig.host.setButtons);
+    QCOMPARE(rig.engine->positionUnits(), 0);
+
+    // The picture sits in the video window at (1,1) and gets drawn.
+    QVERIFY(rig.host.window && rig.host.window->isVisible());
+    auto *view = qobject_cast<VideoView *>(g.picture());
+    QVERIFY(view);
+    QCOMPARE(view->parentWidget(), rig.host.window.data());
+    QCOMPARE(rig.host.window->renderer(), view);
+    QCOMPARE(view->geometry(), renderer);
+    QTRY_VERIFY_WITH_TIMEOUT(view->framesDrawn() > 0, 10000);
+}
+
+void TestMediaGraph::audioOnlyHasNoVideoWindow()
+{
+    Rig rig;
+    QVERIFY(rig.open(TestMedia::mp3Audio()));
+    MediaGraph &g = *rig.graph;
+    QVERIFY(g.loaded());
+    QVERIFY(g.noVideo());
+    QVERIFY(!g.frameFormat());
+    QCOMPARE(g.videoWidth(), 0);
+    QVERIFY(!g.picture());
+    QVERIFY(!rig.host.window || !rig.host.window->isVisible());
+    QCOMPARE(rig.host.readouts[Readout::CurrentTime], QStringLiteral("  :  :  . 1"));
+    QCOMPARE(rig.host.readouts[Readout::StartTime], QStringLiteral("  :  :  . 0"));
+    QVERIFY(rig.host.clock.isEmpty()); // the frame rate readout stays as it was
+
+    g.transport().play();
+    QVERIFY(g.playing());
+    QTRY_VERIFY_WITH_TIMEOUT(rig.engine->position() > 0.3, 5000);
+    g.transport().pause();
+    QCOMPARE(rig.host.clock, QStringLiteral("File Paused"));
+}
+
+void TestMediaGraph::videoWithoutSoundPlays()
+{
+    Rig rig;
+    QVERIFY(rig.open(PlaybackMedia::silentVideo()));
+    QVERIFY(!rig.graph->noVideo());
+    QVERIFY(rig.graph->frameFormat());
+    rig.graph->transport().play();
+    QTRY_VERIFY_WITH_TIMEOUT(rig.engine->positionUnits() > 5, 5000);
+}
+
+void TestMediaGraph::failuresAreReported_data()
+{
+    const QString codec = QStringLiteral(
+        "No suitable codec found to decode file\nTry using MS Media Player to locate and install\na suitable codec ");
+    const QString missing = TestMedia::dir() + QStringLiteral("/no such file.avi");
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("missing") << missing << QStringLiteral("File ''%1'' not found!").arg(missing);
+    QTest::newRow("text as avi") << TestMedia::textAsAvi() << codec;
+    QTest::newRow("truncated") << TestMedia::truncated() << codec;
+    QTest::newRow("folder") << TestMedia::dir() << QStringLiteral("File ''%1'' not found!").arg(TestMedia::dir());
+}
+
+void TestMediaGraph::failuresAreReported()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, text);
+    Rig rig;
+    // A failed open after a good one leaves nothing of either behind.
+    QVERIFY(rig.open(TestMedia::h264Mp4()));
+    rig.graph->closeMedia();
+    QVERIFY(!rig.open(path));
+    QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
+    const PromptMessage &m = rig.host.prompter.messages.front();
+    QCOMPARE(m.text, text);
+    QCOMPARE(m.caption, QStringLiteral("Error"));
+    QCOMPARE(m.icon, PromptKind::Stop);
+    QVERIFY(!rig.graph->loaded());
+    QVERIFY(!rig.engine->isOpen());
+    QVERIFY(!rig.graph->picture());
+    QVERIFY(!rig.host.setButtons);
+    QCOMPARE(rig.host.quitRequests, 0);
+    // The engine is fine for the next file.
+    QVERIFY(rig.open(TestMedia::mpeg1Ps()));
+}
+
+void TestMediaGraph::videoCdWording()
+{
+    Rig rig;
+    rig.graph->setVideoCdFound(true);
+    QVERIFY(!rig.open(TestMedia::textAsAvi()));
+    QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
+    QCOMPARE(rig.host.prompter.messages.front().text, QStringLiteral("No suitable codec found to decode the VideoCD\n "));
+    // A track that cannot be played is passed over silently.
+    rig.graph->setVideoCdTrack(true);
+    QVERIFY(!rig.open(TestMedia::truncated()));
+    QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
+    QVERIFY(!rig.graph->loaded());
+}
+
+void TestMediaGraph::engineThatCannotStart()
+{
+    Rig rig({QStringLiteral("no-such-setting=1")});
+    QVERIFY(!rig.open(TestMedia::h264Mp4()));
+    QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
+    const PromptMessage &m = rig.host.prompter.messages.front();
+    QCOMPARE(m.text, QStringLiteral("MS DirectShow is not installed!"));
+    QCOMPARE(m.caption, QStringLiteral("Fatal Error!"));
+    QCOMPARE(m.icon, PromptKind::Stop);
+    QCOMPARE(rig.host.quitRequests, 1);
+    QVERIFY(!rig.graph->loaded());
+}
+
+void TestMediaGraph::closeKeepsWindowAndStoresItsPlace()
+{
+    Rig rig;
+    QVERIFY(rig.open(TestMedia::h264Mp4()));
+    rig.graph->transport().play();
+    QVERIFY(rig.host.timerRunning);
+    rig.host.window->move(123, 45);
+    QTRY_COMPARE(rig.host.window->pos(), QPoint(123, 45));
+    const int dates = rig.host.dateRefreshes;
+    rig.graph->closeMedia();
+    QVERIFY(!rig.graph->loaded() && !rig.graph->playing() && !rig.graph->paused());
+    QCOMPARE(rig.graph->videoWidth(), 0);
+    QVERIFY(!rig.engine->isOpen());
+    QVERIFY(!rig.host.timerRunning);
+    QVERIFY(!rig.host.setButtons);
+    QVERIFY(!rig.host.titleScrolling);
+    QCOMPARE(rig.host.dateRefreshes, dates + 1);
+    QVERIFY(rig.host.window); // survives the file
+    QCOMPARE(rig.settings.read(Key::VideoWindowLeft), 123);
+    QCOMPARE(rig.settings.read(Key::VideoWindowTop), 45);
+}
+
+void TestMediaGraph::sameFileTwice()
+{
+    Rig rig;
+    for (int i = 0; i < 2; ++i) {
+        rig.graph->closeMedia();
+        QVERIFY(rig.open(TestMedia::mpeg1Ps()));
+        QVERIFY(rig.graph->loaded());
+        QCOMPARE(rig.engine->positionUnits(), 0);
+        auto *view = qobject_cast<VideoView *>(rig.graph->picture());
+        QVERIFY(view && view->isVisible());
+        const quint64 drawn = view->framesDrawn();
+        rig.graph->transport().play();
+        QTRY_VERIFY_WITH_TIMEOUT(view->framesDrawn() > drawn + 3, 10000);
+    }
+}
+
+void TestMediaGraph::handOffOpen()
+{
+    Rig rig;
+    rig.host.path = TestMedia::h264Mp4();
+    QVERIFY(rig.graph->openAndStart());
+    QVERIFY(rig.graph->paused());
+    rig.graph->closeMedia();
+    rig.host.prefs["AutoDropPlay"] = 1;
+    QVERIFY(rig.graph->openAndStart());
+    QVERIFY(rig.graph->playing());
+    rig.host.path = TestMedia::dir() + "/gone.mp4";
+    rig.graph->closeMedia();
+    QVERIFY(!rig.graph->openAndStart());
+    QVERIFY(!rig.graph->playing());
+}
+
+QTEST_MAIN(TestMediaGraph)
+#include "test_media_graph.moc"
