@@ -218,7 +218,7 @@ ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPo
 {
     // Fitting is the same wherever the edge lies, so it runs relative to the start point.
     QByteArray key;
-    key.reserve(static_cast<qsizetype>((samples.size() + 1) * 2 * sizeof(int)));
+    key.reserve(static_cast<qsizetype>((samples.size() + 3) * 2 * sizeof(int)));
     std::vector<QPointF> rel;
     rel.reserve(samples.size());
     auto add = [&key](QPoint p) {
@@ -237,7 +237,7 @@ ControlPoints CurveCache::fit(QPoint start, std::span<const QPoint> samples, QPo
         if (m_fits.size() >= 4096) // a display shows a few hundred shapes at most
             m_fits.clear();
         const QRectF box(QPointF(limit.topLeft() - start), QPointF(limit.bottomRight() - start));
-        it = m_fits.insert(key, fitCurve(QPointF(0, 0), rel, QPointF(end - start), box));
+        it = m_fits.insert(key, fitCurve(QPointF(0, 0), rel, QPointF(end - start), &box));
     }
     return {it->c1 + start, it->c2 + start};
 }
@@ -312,7 +312,7 @@ double curveError(QPointF start, const ControlPoints &c, QPointF end, std::span<
     return sum;
 }
 
-ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end, const QRectF &limit)
+ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end, const QRectF *limit)
 {
     if (samples.empty())
         return {start, end};
@@ -320,9 +320,9 @@ ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF 
     double v[4] = {2 * first.x() - start.x(), 2 * first.y() - start.y(), 2 * last.x() - end.x(),
                    2 * last.y() - end.y()};
     const double anchor[4] = {start.x(), start.y(), end.x(), end.y()};
-    const bool bounded = !limit.isNull();
-    const double lo[2] = {limit.left(), limit.top()};
-    const double hi[2] = {limit.right(), limit.bottom()};
+    const bool bounded = limit != nullptr;
+    const double lo[2] = {bounded ? limit->left() : 0, bounded ? limit->top() : 0};
+    const double hi[2] = {bounded ? limit->right() : 0, bounded ? limit->bottom() : 0};
     auto outside = [&](int k) { return bounded && (v[k] < lo[k % 2] || v[k] > hi[k % 2]); };
     if (bounded)
         for (int k = 0; k < 4; ++k)

@@ -88,7 +88,7 @@ QPainterPath outlinePath(const Outline &outline, const Placement &place, CurveCa
 // sample, found by a short line search from the reflected neighbours of the end points.
 // With a limit, the control points stay inside it (and so does the curve).
 ControlPoints fitCurve(QPointF start, std::span<const QPointF> samples, QPointF end,
-                       const QRectF &limit = {});
+                       const QRectF *limit = nullptr);
 
 // Sum over the samples of the squared distance to the nearest point of the cubic.
 double curveError(QPointF start, const ControlPoints &c, QPointF end,

@@ -225,7 +225,7 @@ private Q_SLOTS:
         const std::vector<QPointF> spike{{8, 1}, {8, 1}, {8, 2}};
         QVERIFY(std::abs(fitCurve({8, 2}, spike, {7, 4}).c1.y()) > 50);
         const QRectF limit(QPointF(4, 1), QPointF(8, 4));
-        const ControlPoints tame = fitCurve({8, 2}, spike, {7, 4}, limit);
+        const ControlPoints tame = fitCurve({8, 2}, spike, {7, 4}, &limit);
         QVERIFY(limit.contains(tame.c1) && limit.contains(tame.c2));
 
         CurveCache curves;
