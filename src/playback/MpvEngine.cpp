@@ -94,6 +94,8 @@ struct MpvEngine::Private {
     bool stopAtEnd = true;
     qint64 stopUnitsSet = 0;
     bool running = false;
+    // A seek took the file past its stop position: it shows that place and plays no more.
+    bool beyondStop = false;
     double seekOffset = 0;
 
     // Event bookkeeping, filled as libmpv's events are taken.
@@ -139,7 +141,25 @@ struct MpvEngine::Private {
         return eof != 0;
     }
     // Play has reached the stop position (or the end of the file).
-    bool atStop(double t) const { return atEnd() || toUnits(t) >= stopUnits(); }
+    bool atStop(double t) const { return !beyondStop && (atEnd() || toUnits(t) >= stopUnits()); }
+
+    // Before a seek: past the stop position the file is shown without its stop and held.
+    void aimAt(qint64 targetUnits)
+    {
+        const bool beyond = !stopAtEnd && targetUnits > stopUnitsSet;
+        if (beyond == beyondStop)
+            return;
+        beyondStop = beyond;
+        if (beyond) {
+            setString("end", "none");
+            if (running)
+                setString("pause", "yes");
+        } else {
+            applyStop();
+            if (running)
+                setString("pause", "no");
+        }
+    }
 
     bool setString(const char *name, const QByteArray &value)
     {
@@ -420,6 +440,7 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     d->setString("end", "none");
     d->setString("hr-seek-demuxer-offset", "0");
     d->running = false;
+    d->beyondStop = false;
     d->startedEntry = d->loadedEntry = d->endedEntry = -1;
     d->endError = 0;
     const QByteArray file = info.absoluteFilePath().toLocal8Bit();
@@ -525,16 +546,19 @@ void MpvEngine::seek(double seconds)
 {
     if (!d->open)
         return;
-    if (d->frameFormat())
-        d->seekToFrame(d->frameAt(std::max(0.0, seconds)));
-    else
-        d->seekTo(seconds);
+    if (d->frameFormat()) {
+        seekUnits(d->frameAt(std::max(0.0, seconds)));
+        return;
+    }
+    d->aimAt(d->toUnits(seconds));
+    d->seekTo(seconds);
 }
 
 void MpvEngine::seekUnits(qint64 units)
 {
     if (!d->open)
         return;
+    d->aimAt(units);
     if (d->frameFormat())
         d->seekToFrame(units);
     else
@@ -567,6 +591,12 @@ void MpvEngine::setStopUnits(qint64 units)
     d->stopAtEnd = units >= d->durationUnits();
     d->stopUnitsSet = std::max<qint64>(0, units);
     d->applyStop();
+    // A stop before the position ends play where it is.
+    if (d->beyondStop) {
+        d->beyondStop = false;
+        if (d->running)
+            d->setString("pause", "no");
+    }
 }
 
 void MpvEngine::run()
@@ -574,7 +604,8 @@ void MpvEngine::run()
     if (!d->open)
         return;
     d->running = true;
-    d->setString("pause", "no");
+    if (!d->beyondStop)
+        d->setString("pause", "no");
 }
 
 void MpvEngine::pause()

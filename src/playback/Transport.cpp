@@ -59,6 +59,14 @@ void Transport::prepareForNewFile()
     m_host.showReadout(Readout::StartTime, positionText(0));
     m_host.showReadout(Readout::CurrentTime, m_graph.m_frameFormat ? QStringLiteral("  :  :  : 1")
                                                                   : QStringLiteral("  :  :  . 1"));
+    // The speed in force carries over to the new file (a new graph would start at normal
+    // speed while the readout still showed the old one).
+    if (!e.setRate(m_rate) && m_rate != 1.0) {
+        m_rate = 1.0;
+        e.setRate(m_rate);
+        m_speed.setValue(10);
+        m_host.showReadout(Readout::Speed, PlaybackText::speed(m_rate));
+    }
     m_graph.m_tickSpacing = int(seconds) / 30;
     m_position.setTickFrequency(m_graph.m_tickSpacing);
     m_host.setSetButtonsEnabled(true);
