@@ -1,6 +1,7 @@
 #include "PlayerApp.h"
 
 #include "InstanceGuard.h"
+#include "playlist/MediaPreview.h"
 #include "ui/ControlWindow.h"
 
 #include <QDBusConnection>
@@ -13,8 +14,11 @@ const QString MprisName = QStringLiteral("org.mpris.MediaPlayer2.kinetrope");
 } // namespace
 
 PlayerApp::PlayerApp(int &argc, char **argv)
-    : QApplication(argc, argv), m_prompt(std::make_unique<WidgetPrompt>())
+    : QApplication(argc, argv)
 {
+    auto prompt = std::make_unique<WidgetPrompt>();
+    prompt->setPreviewFactory(MediaPreview::factory());
+    m_prompt = std::move(prompt);
     setOrganizationName(QString::fromLatin1(Key::Company));
     setQuitOnLastWindowClosed(false); // the run loop below decides when the program ends
     setWindowIcon(QIcon(QStringLiteral(":/kinetrope.png")));
@@ -83,7 +87,7 @@ int PlayerApp::initInstance()
     for (;;) {
         m_window = window.get();
         connect(m_guard, &InstanceGuard::raiseRequested, m_window, &ControlWindow::bringForward);
-        const int result = window->exec();
+        const int result = window->run();
         if (result != RestartResult)
             break;
         auto fresh = std::make_unique<ControlWindow>(m_settings, *m_prompt, m_processState);

@@ -2,28 +2,31 @@
 
 #include "AboutDialog.h"
 #include "ControlLayout.h"
+#include "MprisBridge.h"
+#include "QueueBridge.h"
+#include "ReadoutFormat.h"
+#include "VideoWindow.h"
 #include "ViewGeometry.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
+#include "playback/MediaEngine.h"
+#include "playback/MediaGraph.h"
+#include "playback/Transport.h"
+#include "playlist/FileDialogs.h"
+#include "playlist/PlayList.h"
+#include "skin/DigitalDisplay.h"
+#include "skin/ScrollingDisplay.h"
 
 #include <QApplication>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QDir>
-#include <QDragEnterEvent>
-#include <QDropEvent>
+#include <QDateTime>
+#include <QEventLoop>
 #include <QIcon>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
-#include <QMimeData>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
 #include <QScreen>
-#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -32,7 +35,6 @@ const QString TrayTip = QStringLiteral("Kinetrope V3.33");
 const QString ExitQuestion = QStringLiteral(
     "Would you prefer to hide instead of closing?\rIf yes, the preference will be set for you.\r\r"
     "This question will only be asked once");
-const QString NoTime = QStringLiteral("  :  :  : 0");
 
 QSize virtualScreen()
 {
@@ -62,16 +64,22 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
 
     buildControls();
     buildMenu();
+    m_queueHost = std::make_unique<QueueBridge>(*this);
+    m_graph = std::make_unique<MediaGraph>(*this, m_settings);
+    m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
+    m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
 
     // Initialisation, in its fixed order.
+    applyDisplayColours();
     readSettings();
+    refreshDate();
     applyAlwaysOnTop();
     m_initialRect = QRect(QPoint(0, 0), size());
-    m_startupDirectory = QDir::currentPath();
-    setReadout(1083, QStringLiteral(" 1.0"));
-    for (int id : {1084, 1085, 1086, 1087})
-        setReadout(id, NoTime);
-    setReadout(1082, QStringLiteral("----"));
+    bindSliders();
+    showReadout(Readout::Speed, QStringLiteral(" 1.0"));
+    for (Readout r : {Readout::StartTime, Readout::CurrentTime, Readout::EndTime, Readout::TotalTime})
+        showReadout(r, QStringLiteral("  :  :  : 0"));
+    m_playList->showFileNumber();
     restoreWindow();
     if (!m_prefs.isOn(Key::SplashDisable))
         m_timers[SplashTimer]->start(100);
@@ -82,101 +90,51 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     if (QWidget *open = m_controls.value(1021))
         open->setFocus();
     m_timers[ClockTimer]->start(100);
-    setReadout(1088, QStringLiteral("    :  :    "));
-    setReadout(1089, QStringLiteral("   ") + TrayTip + QStringLiteral("  "));
+    showClockText(::Readout::clockIdleText());
+    auto *title = static_cast<ScrollingDisplay *>(m_controls.value(1089));
+    title->setText(::Readout::titleIdleText());
+    scrollTitle(::Readout::titleScrollText(), ::Readout::DatePlaces, 3 * m_prefs.value(Key::UpdatePeriod));
 
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(TrayTip);
-    m_tray->setContextMenu(m_menu);
     connect(m_tray, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
         if (r == QSystemTrayIcon::Trigger || r == QSystemTrayIcon::DoubleClick)
-            bringForward();
+            trayActivated(true);
+        else if (r == QSystemTrayIcon::Context)
+            trayActivated(false);
     });
     if (QSystemTrayIcon::isSystemTrayAvailable())
         m_tray->show();
     m_timers[StartFileTimer]->start(100);
 }
 
-ControlWindow::~ControlWindow() = default;
-
-void ControlWindow::buildControls()
+ControlWindow::~ControlWindow()
 {
-    for (const ControlEntry &c : Commands::controls()) {
-        const ControlPlace *p = ControlLayout::place(c.id);
-        QWidget *w = nullptr;
-        const QString caption = QString::fromUtf8(c.caption ? c.caption : (p && p->text ? p->text : ""));
-        switch (c.kind) {
-        case ControlKind::Button: {
-            auto *b = new QPushButton(caption, this);
-            b->setAutoDefault(false);
-            const Command cmd = c.command;
-            if (cmd == Command::Cue || cmd == Command::Review) {
-                // Steps repeat every 100 ms while held.
-                b->setAutoRepeat(true);
-                b->setAutoRepeatDelay(100);
-                b->setAutoRepeatInterval(100);
-                connect(b, &QPushButton::pressed, this, [this, cmd] { execute(cmd); });
-                connect(b, &QPushButton::clicked, this, [this, cmd, b] {
-                    if (b->isDown())
-                        execute(cmd);
-                });
-            } else {
-                connect(b, &QPushButton::clicked, this, [this, cmd] { execute(cmd); });
-            }
-            w = b;
-            break;
-        }
-        case ControlKind::Label:
-        case ControlKind::Display: {
-            auto *l = new QLabel(caption, this);
-            if (c.kind == ControlKind::Display) {
-                l->setAlignment(Qt::AlignCenter);
-                l->setFont(QFont(QStringLiteral("DejaVu Sans Mono"), 9));
-                l->setAutoFillBackground(true);
-            }
-            w = l;
-            break;
-        }
-        case ControlKind::Slider: {
-            auto *s = new QSlider(Qt::Horizontal, this);
-            s->setFocusPolicy(Qt::NoFocus); // transport keys belong to the window
-            s->setPageStep(1);
-            w = s;
-            break;
-        }
-        case ControlKind::CheckBox: {
-            auto *cb = new QCheckBox(this);
-            cb->hide();
-            w = cb;
-            break;
-        }
-        }
-        w->setObjectName(QString::number(c.id));
-        if (p && !p->rect.isEmpty())
-            w->setGeometry(p->rect);
-        else
-            w->hide();
-        w->installEventFilter(this);
-        m_controls.insert(c.id, w);
-    }
-    if (auto *speed = qobject_cast<QSlider *>(m_controls.value(1010))) {
-        speed->setRange(1, 19);
-        speed->setValue(10);
-        speed->setTickInterval(3);
-        speed->setTickPosition(QSlider::TicksBelow);
-    }
+    // The graph talks to the window while it tears down; take it down first.
+    m_mpris.reset();
+    m_graph.reset();
+    destroyVideoWindow();
 }
 
-void ControlWindow::buildMenu()
+int ControlWindow::run()
 {
-    m_menu = new QMenu(this);
-    m_menu->setObjectName(QStringLiteral("135"));
-    for (const MenuEntry &m : Commands::menu()) {
-        QAction *a = m_menu->addAction(QString::fromUtf8(m.text));
-        a->setObjectName(QString::number(m.id));
-        const Command cmd = m.command;
-        connect(a, &QAction::triggered, this, [this, cmd] { execute(cmd); });
-    }
+    QEventLoop loop;
+    connect(this, &QDialog::finished, &loop, &QEventLoop::exit);
+    show();
+    return loop.exec();
+}
+
+Transport &ControlWindow::transport()
+{
+    return m_graph->transport();
+}
+
+void ControlWindow::showEvent(QShowEvent *e)
+{
+    QDialog::showEvent(e);
+    // Registered once shown, when the window this one replaced has let go of the bus path.
+    if (!m_mpris)
+        m_mpris = std::make_unique<MprisBridge>(*this);
 }
 
 void ControlWindow::readSettings()
@@ -190,7 +148,7 @@ void ControlWindow::readSettings()
     m_timeRemaining = m_settings.read(Key::Current) != 0;
     m_videoScale = m_settings.read(Key::VideoSize);
     m_prefs.load(m_settings);
-    m_fullScreen = m_prefs.isOn(Key::AutoFull) && false; // full screen needs a loaded file
+    m_fullScreen = false; // "AutoFull" goes full screen when play starts
 }
 
 void ControlWindow::restoreWindow()
@@ -268,24 +226,55 @@ void ControlWindow::onTimer(int id)
 {
     pollHandOff();
     switch (id) {
+    case PlaybackTimer:
+        if (m_graph->loaded())
+            transport().playbackTick();
+        notifyDesktop();
+        break;
+    case ClockTimer:
+        updateClock();
+        break;
     case SplashTimer:
         showAbout();
         break;
     case StartFileTimer:
-        if (!m_currentPath.isEmpty())
-            openAndStart();
+        openStartFile();
         break;
     default:
         break;
     }
 }
 
+void ControlWindow::openStartFile()
+{
+    if (m_currentPath.isEmpty() || m_graph->loaded())
+        return;
+    m_playList->startFromPath();
+    notifyDesktop();
+}
+
+void ControlWindow::updateClock()
+{
+    auto *clock = static_cast<ScrollingDisplay *>(m_controls.value(1088));
+    if (clock->isScrolling())
+        return;
+    const bool loaded = m_graph->loaded();
+    if (!::Readout::clockShowsTimeOfDay(loaded && m_graph->paused(), loaded && m_graph->playing(),
+                                      loaded && !m_graph->noVideo()))
+        return;
+    clock->setText(::Readout::formatTimeOfDay(QTime::currentTime(), m_prefs.isOn(Key::Hour24Format)));
+}
+
 void ControlWindow::bringForward()
 {
+    if (m_videoWindow && m_graph->loaded() && !m_graph->noVideo())
+        m_videoWindow->show();
     show();
     raise();
     activateWindow();
     applyAlwaysOnTop();
+    if (m_videoWindow && m_videoWindow->isVisible())
+        m_videoWindow->raise();
 }
 
 void ControlWindow::pollHandOff()
@@ -297,163 +286,23 @@ void ControlWindow::pollHandOff()
     m_currentPath = m_settings.read(Key::MultipleInstanceRunTimeStr);
     if (m_currentPath.isEmpty())
         return;
-    openAndStart();
+    if (m_graph->loaded())
+        m_graph->closeMedia();
+    m_graph->openAndStart();
     m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
+    notifyDesktop();
 }
 
-bool ControlWindow::openAndStart()
+void ControlWindow::trayActivated(bool leftButton)
 {
-    return false;
-}
-
-void ControlWindow::setReadout(int id, const QString &text)
-{
-    if (auto *l = qobject_cast<QLabel *>(m_controls.value(id)))
-        l->setText(text.toUpper());
-}
-
-void ControlWindow::execute(Command command)
-{
-    using enum Command;
-    switch (command) {
-    case CompactView: toggleHeight(true); break;
-    case MinimalView: toggleHeight(false); break;
-    case ExitButton: exitButton(); break;
-    case Exit: closeProgram(); break;
-    case StatusAreaView: hideToStatusArea(); break;
-    case About: showAbout(); break;
-    case EnterKey:
-    case PlayPause:
-        break;
-    case EscapeKey: handleEscape(); break;
-    case RandomToggle: m_randomState = !m_randomState; break;
-    case LoopFileToggle: m_autoLoop = !m_autoLoop; break;
-    case LoopListToggle: m_loopPlaylist = !m_loopPlaylist; break;
-    case ShowCurrentNumber: m_remain = false; break;
-    case ShowRemaining: m_remain = true; break;
-    case ToggleTimeRemaining: m_timeRemaining = !m_timeRemaining; break;
-    case DockToggle: m_docked = !m_docked; break;
-    case Scale50: m_videoScale = 50; break;
-    case Scale100: m_videoScale = 100; break;
-    case Scale200: m_videoScale = 200; break;
-    case Scale300: m_videoScale = 300; break;
-    default: break;
-    }
-}
-
-bool ControlWindow::handleEscape()
-{
-    if (m_prefs.isOn(Key::EscFunction)) {
-        closeProgram();
-        return true;
-    }
-    return true;
-}
-
-void ControlWindow::keyPressEvent(QKeyEvent *e)
-{
-    Command c = Commands::forKey(e->key(), e->modifiers());
-    if (c == Command::None)
-        c = Commands::forMediaKey(e->key());
-    if (c == Command::None) {
-        e->ignore();
+    if (leftButton) {
+        bringForward();
         return;
     }
-    execute(c);
-    e->accept();
-}
-
-bool ControlWindow::eventFilter(QObject *watched, QEvent *e)
-{
-    if (e->type() == QEvent::KeyPress) {
-        auto *k = static_cast<QKeyEvent *>(e);
-        // Enter in an edit control goes to the default button; Esc never reaches a child.
-        if ((k->key() == Qt::Key_Return || k->key() == Qt::Key_Enter) && qobject_cast<QLineEdit *>(watched)) {
-            if (QWidget *play = m_controls.value(1105))
-                play->setFocus();
-            return true;
-        }
-        if (k->key() == Qt::Key_Escape) {
-            execute(Command::EscapeKey);
-            return true;
-        }
-    }
-    return QDialog::eventFilter(watched, e);
-}
-
-void ControlWindow::reject()
-{
-    // Esc is a command of its own here, never "close the dialog".
-}
-
-void ControlWindow::mousePressEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton) {
-        m_dragging = true;
-        m_dragOffset = e->globalPosition().toPoint() - frameGeometry().topLeft();
-        e->accept();
-        return;
-    }
-    QDialog::mousePressEvent(e);
-}
-
-void ControlWindow::mouseMoveEvent(QMouseEvent *e)
-{
-    if (m_dragging && (e->buttons() & Qt::LeftButton)) {
-        move(e->globalPosition().toPoint() - m_dragOffset);
-        e->accept();
-        return;
-    }
-    QDialog::mouseMoveEvent(e);
-}
-
-void ControlWindow::mouseReleaseEvent(QMouseEvent *e)
-{
-    if (e->button() == Qt::LeftButton)
-        m_dragging = false;
-    if (e->button() == Qt::RightButton && m_windowedView) {
-        showContextMenu(e->globalPosition().toPoint());
-        e->accept();
-        return;
-    }
-    QDialog::mouseReleaseEvent(e);
-}
-
-void ControlWindow::mouseDoubleClickEvent(QMouseEvent *e)
-{
-    QDialog::mouseDoubleClickEvent(e);
-}
-
-void ControlWindow::wheelEvent(QWheelEvent *e)
-{
-    e->accept();
-}
-
-void ControlWindow::showContextMenu(const QPoint &globalPos)
-{
-    m_menu->popup(globalPos);
-}
-
-void ControlWindow::paintEvent(QPaintEvent *e)
-{
-    QDialog::paintEvent(e);
-    QPainter p(this);
-    p.setPen(palette().color(QPalette::WindowText));
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(ControlLayout::LogoRect, Qt::AlignCenter, QStringLiteral("KINETROPE"));
-}
-
-void ControlWindow::dragEnterEvent(QDragEnterEvent *e)
-{
-    if (e->mimeData()->hasUrls())
-        e->acceptProposedAction();
-}
-
-void ControlWindow::dropEvent(QDropEvent *e)
-{
-    e->acceptProposedAction();
+    show();
+    raise();
+    activateWindow();
+    showContextMenu(QCursor::pos());
 }
 
 void ControlWindow::showAbout()
@@ -464,7 +313,14 @@ void ControlWindow::showAbout()
 
 void ControlWindow::hideToStatusArea()
 {
+    if (m_prefs.isOn(Key::EjectOnMinimize) && m_graph->loaded())
+        eject();
+    else if (m_prefs.isOn(Key::AutoPause) && m_graph->playing())
+        transport().pause();
     hide();
+    if (m_videoWindow)
+        m_videoWindow->hide();
+    notifyDesktop();
 }
 
 void ControlWindow::exitButton()
@@ -492,9 +348,13 @@ void ControlWindow::closeProgram()
 {
     if (m_closing)
         return;
-    m_closing = true;
     m_timers[UpdateTimer]->stop();
     shutdown(false);
+}
+
+void ControlWindow::quitProgram()
+{
+    QTimer::singleShot(0, this, [this] { closeProgram(); });
 }
 
 void ControlWindow::closeEvent(QCloseEvent *e)
@@ -505,7 +365,13 @@ void ControlWindow::closeEvent(QCloseEvent *e)
 
 void ControlWindow::shutdown(bool restart)
 {
+    if (m_closing)
+        return;
     m_closing = true;
+    if (m_fullScreen)
+        leaveFullScreen(false);
+    m_graph->closeMedia();
+    destroyVideoWindow();
     if (m_tray)
         m_tray->hide();
     const QRect r = frameGeometry();
@@ -522,5 +388,18 @@ void ControlWindow::shutdown(bool restart)
     m_settings.write(Key::Remain, m_remain);
     m_settings.write(Key::Current, m_timeRemaining);
     m_timers[ClockTimer]->stop();
+    m_timers[PlaybackTimer]->stop();
+    m_mpris.reset();
     done(restart ? RestartResult : 0);
+}
+
+void ControlWindow::paintEvent(QPaintEvent *e)
+{
+    QDialog::paintEvent(e);
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::WindowText));
+    QFont f = font();
+    f.setBold(true);
+    p.setFont(f);
+    p.drawText(ControlLayout::LogoRect, Qt::AlignCenter, QStringLiteral("KINETROPE"));
 }

@@ -1,0 +1,117 @@
+#include "MprisBridge.h"
+
+#include "ControlWindow.h"
+#include "app/MprisService.h"
+#include "playback/MediaEngine.h"
+#include "playback/MediaGraph.h"
+#include "playback/Transport.h"
+
+#include <QDBusConnection>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <cmath>
+
+MprisBridge::MprisBridge(ControlWindow &window)
+    : m_window(window),
+      m_service(std::make_unique<MprisService>(QDBusConnection::sessionBus(), *this))
+{
+}
+
+MprisBridge::~MprisBridge() = default;
+
+bool MprisBridge::isRegistered() const
+{
+    return m_service->isRegistered();
+}
+
+void MprisBridge::notify()
+{
+    m_service->notifyStateChanged();
+    // Playing moves the position by the time gone by; anything else is a seek.
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    const qint64 pos = positionUs();
+    const qint64 expected = m_lastPositionUs
+                            + (status() == Status::Playing ? qint64((now - m_lastCheckMs) * 1000 * rate()) : 0);
+    if (isLoaded() && std::llabs(pos - expected) > 1'000'000)
+        m_service->notifySeeked(pos);
+    m_lastPositionUs = pos;
+    m_lastCheckMs = now;
+}
+
+void MprisBridge::playPause() { m_window.execute(Command::PlayPause); }
+void MprisBridge::play() { m_window.execute(Command::Play); }
+void MprisBridge::pause() { m_window.execute(Command::Pause); }
+void MprisBridge::stop() { m_window.execute(Command::Stop); }
+void MprisBridge::next() { m_window.execute(Command::FastForward); }
+void MprisBridge::previous() { m_window.execute(Command::Rewind); }
+
+void MprisBridge::seekBy(qint64 offsetUs)
+{
+    setPositionUs(positionUs() + offsetUs);
+}
+
+void MprisBridge::setPositionUs(qint64 positionUs)
+{
+    if (!isLoaded())
+        return;
+    // As a drag of the position slider, but to the exact time asked for.
+    MediaGraph &g = m_window.graph();
+    g.engine().seek(std::max<qint64>(0, positionUs) / 1e6);
+    m_window.transport().positionSliderDragged(int(positionUs / 1'000'000));
+    g.engine().seek(std::max<qint64>(0, positionUs) / 1e6);
+    notify();
+}
+
+void MprisBridge::openUri(const QString &uri)
+{
+    const QUrl url(uri);
+    if (url.isLocalFile())
+        m_window.dropFiles({url.toLocalFile()}, false);
+}
+
+void MprisBridge::raise() { m_window.bringForward(); }
+void MprisBridge::quit() { m_window.execute(Command::Exit); }
+
+MediaPlayerControl::Status MprisBridge::status() const
+{
+    MediaGraph &g = m_window.graph();
+    if (g.loaded() && g.playing())
+        return Status::Playing;
+    if (g.loaded() && g.paused())
+        return Status::Paused;
+    return Status::Stopped;
+}
+
+MediaPlayerControl::Metadata MprisBridge::metadata() const
+{
+    MediaGraph &g = m_window.graph();
+    if (!g.loaded())
+        return {};
+    const QString path = m_window.currentPath();
+    return {QFileInfo(path).fileName(), qint64(std::llround(g.engine().duration() * 1e6)),
+            QUrl::fromLocalFile(path).toString()};
+}
+
+qint64 MprisBridge::positionUs() const
+{
+    MediaGraph &g = m_window.graph();
+    return g.loaded() ? qint64(std::llround(g.engine().position() * 1e6)) : 0;
+}
+
+double MprisBridge::rate() const
+{
+    return m_window.transport().rate();
+}
+
+void MprisBridge::setRate(double rate)
+{
+    m_window.transport().setRate(rate, true);
+    notify();
+}
+
+bool MprisBridge::isLoaded() const
+{
+    return m_window.graph().loaded();
+}

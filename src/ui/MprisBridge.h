@@ -1,0 +1,44 @@
+#pragma once
+
+#include "app/MediaPlayerControl.h"
+
+#include <memory>
+
+class ControlWindow;
+class MprisService;
+
+// The desktop's media controls, answered by the control window's own commands.
+class MprisBridge : public MediaPlayerControl
+{
+public:
+    explicit MprisBridge(ControlWindow &window);
+    ~MprisBridge() override;
+
+    // Tells the desktop what changed; a jump of the position is reported as a seek.
+    void notify();
+    bool isRegistered() const;
+
+    void playPause() override;
+    void play() override;
+    void pause() override;
+    void stop() override;
+    void next() override;
+    void previous() override;
+    void seekBy(qint64 offsetUs) override;
+    void setPositionUs(qint64 positionUs) override;
+    void openUri(const QString &uri) override;
+    void raise() override;
+    void quit() override;
+    Status status() const override;
+    Metadata metadata() const override;
+    qint64 positionUs() const override;
+    double rate() const override;
+    void setRate(double rate) override;
+    bool isLoaded() const override;
+
+private:
+    ControlWindow &m_window;
+    std::unique_ptr<MprisService> m_service;
+    qint64 m_lastPositionUs = 0;
+    qint64 m_lastCheckMs = 0;
+};
