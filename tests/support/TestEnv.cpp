@@ -6,12 +6,15 @@
 namespace {
 QString baseTemp()
 {
-    const QByteArray t = qgetenv("KT_TEST_TMP");
-    if (!t.isEmpty()) {
-        QDir().mkpath(QString::fromLocal8Bit(t));
-        return QString::fromLocal8Bit(t) + QStringLiteral("/env-XXXXXX");
+    QByteArray t = qgetenv("KT_TEST_TMP");
+    if (t.isEmpty()) {
+        // Never inside an earlier TestEnv's folder, which goes when that one does.
+        if (!qEnvironmentVariableIsSet("KT_TEST_TMP_BASE"))
+            qputenv("KT_TEST_TMP_BASE", QDir::tempPath().toLocal8Bit() + "/kt-test");
+        t = qgetenv("KT_TEST_TMP_BASE");
     }
-    return QDir::tempPath() + QStringLiteral("/kt-env-XXXXXX");
+    QDir().mkpath(QString::fromLocal8Bit(t));
+    return QString::fromLocal8Bit(t) + QStringLiteral("/env-XXXXXX");
 }
 } // namespace
 
