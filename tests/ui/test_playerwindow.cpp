@@ -1,0 +1,356 @@
+// The control window with real playback: views, docking, input and the desktop controls.
+#include "SessionBus.h"
+#include "TestEnv.h"
+#include "TestMedia.h"
+#include "app/ProcessState.h"
+#include "app/Prompt.h"
+#include "app/SettingsStore.h"
+#include "playback/MediaEngine.h"
+#include "playback/MediaGraph.h"
+#include "playback/Transport.h"
+#include "playlist/PlayList.h"
+#include "ui/ControlWindow.h"
+#include "ui/VideoWindow.h"
+
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QScreen>
+#include <QSlider>
+#include <QtTest>
+
+class TestPlayerWindow : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<SessionBus> bus;
+    std::unique_ptr<SettingsStore> store;
+    ScriptedPrompt prompt;
+    ProcessState process;
+    std::unique_ptr<ControlWindow> w;
+
+    ControlWindow &open(const QString &file)
+    {
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        w->show();
+        if (!QTest::qWaitForWindowExposed(w.get()))
+            qWarning("control window not exposed");
+        w->playList().startFromSelection({file});
+        return *w;
+    }
+
+    VideoWindow *video() { return w->videoWindow(); }
+    QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
+
+    QString playerctl(const QStringList &args)
+    {
+        QProcess p;
+        p.start(QStringLiteral("playerctl"), QStringList{"-p", "kinetrope"} + args);
+        // The player answers on this thread: keep its event loop turning meanwhile.
+        QElapsedTimer t;
+        t.start();
+        while (p.state() != QProcess::NotRunning && t.elapsed() < 10000)
+            QTest::qWait(20);
+        return QString::fromUtf8(p.readAllStandardOutput()).trimmed();
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        env = std::make_unique<TestEnv>();
+        bus = std::make_unique<SessionBus>();
+        QVERIFY(bus->start(env->path("tmp")));
+        QVERIFY(QDBusConnection::sessionBus().registerService("org.mpris.MediaPlayer2.kinetrope"));
+        QVERIFY(!TestMedia::mpeg1Ps().isEmpty());
+        QVERIFY(!TestMedia::mp3Audio().isEmpty());
+    }
+
+    void init()
+    {
+        store = std::make_unique<SettingsStore>(QStringLiteral("kinetrope"));
+        // Every test starts from an empty store.
+        QFile::remove(store->fileName());
+        store->write(Key::SplashDisable, 1);
+        store->write(Key::AutoUpdateNotification, 0);
+        prompt = ScriptedPrompt();
+        process = ProcessState();
+    }
+
+    void cleanup()
+    {
+        w.reset();
+        QTest::qWait(50); // let deferred deletions run
+    }
+
+    void openedVideoDocksOnTheRightAtNormalSize()
+    {
+        open(TestMedia::mpeg1Ps());
+        QVERIFY(w->graph().loaded());
+        QVERIFY(video() && video()->isVisible());
+        QCOMPARE(video()->size(), QSize(352, 282));   // 350 x 280 and the edge
+        QCOMPARE(video()->renderer()->geometry(), QRect(1, 1, 350, 280));
+        QTRY_COMPARE(video()->pos(), QPoint(50 + 268, 50));
+        QCOMPARE(w->readoutText(1082), QStringLiteral("   1"));
+        QVERIFY(w->readoutText(1087).startsWith(QStringLiteral("  :  : 4:0")));
+        QVERIFY(w->control(1015)->isEnabled());
+    }
+
+    void scaleButtonsResizeThePicture()
+    {
+        open(TestMedia::mpeg1Ps());
+        const std::pair<Command, QSize> cases[] = {{Command::Scale50, {175, 140}},
+                                                   {Command::Scale200, {700, 560}},
+                                                   {Command::Scale100, {350, 280}}};
+        for (const auto &[cmd, pic] : cases) {
+            w->execute(cmd);
+            QCOMPARE(video()->size(), pic + QSize(2, 2));
+            QCOMPARE(video()->renderer()->size(), pic);
+        }
+    }
+
+    void dockingFollowsBothWaysWithoutBouncing()
+    {
+        open(TestMedia::mpeg1Ps());
+        QTRY_COMPARE(video()->pos(), QPoint(318, 50));
+        w->move(100, 200);
+        QTRY_COMPARE(video()->pos(), QPoint(368, 200));
+        video()->move(700, 300);
+        QTRY_COMPARE(w->pos(), QPoint(700 - 268, 300));
+        QTest::qWait(200);
+        QCOMPARE(video()->pos(), QPoint(700, 300)); // no bounce back
+        // Undocked the windows move apart.
+        w->execute(Command::DockToggle);
+        w->move(60, 60);
+        QTest::qWait(200);
+        QCOMPARE(video()->pos(), QPoint(700, 300));
+    }
+
+    void dockingStopsAtTheRightScreenEdge()
+    {
+        open(TestMedia::mpeg1Ps());
+        const int sw = screenSize().width();
+        // A move of the control window takes the docked picture along, even off the screen;
+        // docking again keeps it on the screen.
+        w->execute(Command::DockToggle);
+        w->move(sw - 300, 100);
+        QTRY_COMPARE(w->pos(), QPoint(sw - 300, 100));
+        w->execute(Command::DockToggle);
+        QTRY_COMPARE(video()->pos(), QPoint(sw - 352, 100));
+        QTRY_COMPARE(w->pos(), QPoint(sw - 352 - 268, 100));
+    }
+
+    void openOnLeftAtTheLeftEdge()
+    {
+        store->write(Key::OpenOnLeft, 1);
+        store->write(Key::WindowLeft, 0);
+        store->write(Key::WindowTop, 40);
+        store->write(Key::WindowRight, 268);
+        store->write(Key::WindowBottom, 531);
+        open(TestMedia::mpeg1Ps());
+        QTRY_COMPARE(video()->pos(), QPoint(0, 40));
+        QTRY_COMPARE(w->pos(), QPoint(352, 40));
+    }
+
+    void userResizeFitsThePicture()
+    {
+        open(TestMedia::mpeg1Ps());
+        video()->resize(500, 400);
+        QTRY_VERIFY(w->isFitToWindow());
+        QCOMPARE(video()->renderer()->geometry(), QRect(1, 1, 498, 398));
+        // Esc over the picture returns to normal size.
+        QTest::keyClick(video(), Qt::Key_Escape);
+        QVERIFY(!w->isFitToWindow());
+        QCOMPARE(video()->size(), QSize(352, 282));
+    }
+
+    void fullScreenAndBack()
+    {
+        open(TestMedia::mpeg1Ps());
+        QVERIFY(!w->graph().playing());
+        w->execute(Command::FullScreen);
+        QVERIFY(w->fullScreenView());
+        QVERIFY(!w->windowedView());
+        QVERIFY(w->graph().playing()); // not playing: full screen starts it
+        QTRY_COMPARE(video()->geometry(), QRect(QPoint(0, 0), screenSize()));
+        // Esc leaves it; so does a click on the control window.
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(!w->fullScreenView());
+        QVERIFY(w->windowedView());
+        QTRY_COMPARE(video()->size(), QSize(352, 282));
+        QTest::mouseDClick(w.get(), Qt::LeftButton, {}, QPoint(200, 20));
+        QVERIFY(w->fullScreenView());
+        QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(200, 20));
+        QVERIFY(!w->fullScreenView());
+    }
+
+    void fillScreenAndBack()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::FillScreen);
+        QVERIFY(w->fillScreenView());
+        QVERIFY(!w->isDocked());
+        QCOMPARE(video()->pos(), QPoint(0, 0));
+        const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
+        QCOMPARE(video()->size(), area);
+        QCOMPARE(video()->renderer()->size(), area - QSize(2, 2));
+        QVERIFY(w->graph().playing());
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(!w->fillScreenView());
+        QVERIFY(w->isDocked());
+        QCOMPARE(video()->size(), QSize(352, 282));
+    }
+
+    void rightClickInFullScreenEndsPlayHere()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::FullScreen);
+        QTest::qWait(500);
+        QTest::mousePress(w.get(), Qt::RightButton, {}, QPoint(100, 100));
+        // The next tick finds the stop position reached: a one-file list stops at the start.
+        QTRY_VERIFY_WITH_TIMEOUT(!w->graph().playing(), 3000);
+        QCOMPARE(w->transport().positionSlider().value(), 0);
+    }
+
+    void keysReachTheirActions()
+    {
+        open(TestMedia::mpeg1Ps());
+        QTest::keyClick(w.get(), Qt::Key_P);
+        QVERIFY(w->graph().playing());
+        QTest::keyClick(w.get(), Qt::Key_P);
+        QVERIFY(w->graph().paused());
+        QTest::keyClick(w.get(), Qt::Key_S); // stop while paused does nothing
+        QVERIFY(w->graph().paused());
+        QTest::keyClick(w.get(), Qt::Key_End);
+        QCOMPARE(w->transport().positionSlider().value(), w->transport().stopSlider().value());
+        QTest::keyClick(w.get(), Qt::Key_Home);
+        QCOMPARE(w->transport().positionSlider().value(), 0);
+        QTest::keyClick(w.get(), Qt::Key_2);
+        QCOMPARE(w->readoutText(1083), QStringLiteral(" 2.0"));
+        QTest::keyClick(w.get(), Qt::Key_7);
+        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.7"));
+        QCOMPARE(static_cast<QSlider *>(w->control(1010))->value(), 7);
+        QTest::keyClick(w.get(), Qt::Key_Plus, Qt::KeypadModifier);
+        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.8"));
+        QTest::keyClick(w.get(), Qt::Key_1);
+        QCOMPARE(w->readoutText(1083), QStringLiteral(" 1.0"));
+        QTest::keyClick(w.get(), Qt::Key_Minus, Qt::KeypadModifier);
+        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.9"));
+        auto mediaKey = [this](int key) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(w.get(), &press);
+        };
+        mediaKey(Qt::Key_MediaTogglePlayPause);
+        QVERIFY(w->graph().playing());
+        mediaKey(Qt::Key_MediaStop);
+        QVERIFY(!w->graph().playing());
+        // Enter is play/pause.
+        QTest::keyClick(w.get(), Qt::Key_Return);
+        QVERIFY(w->graph().playing());
+    }
+
+    void wheelJogsThePausedPicture()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        w->execute(Command::PlayPause);
+        QVERIFY(w->graph().paused());
+        MediaEngine &e = w->graph().engine();
+        const qint64 before = e.positionUnits();
+        QWheelEvent up(QPointF(100, 100), w->mapToGlobal(QPointF(100, 100)), {}, QPoint(0, 360), Qt::NoButton,
+                       {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w.get(), &up);
+        QCOMPARE(e.positionUnits(), before + 3);
+        // The same over the picture.
+        QWheelEvent down(QPointF(10, 10), video()->mapToGlobal(QPointF(10, 10)), {}, QPoint(0, -120),
+                         Qt::NoButton, {}, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(video(), &down);
+        QCOMPARE(e.positionUnits(), before + 2);
+    }
+
+    void middleButtonFollowsItsPreference()
+    {
+        open(TestMedia::mpeg1Ps());
+        QTest::mousePress(w.get(), Qt::MiddleButton, {}, QPoint(150, 250));
+        QVERIFY(!w->graph().playing()); // "MiddleDouble": a single press does nothing
+        QTest::mouseDClick(w.get(), Qt::MiddleButton, {}, QPoint(150, 250));
+        QVERIFY(w->graph().playing());
+        w->preferences().set(Key::MiddleDouble, 0);
+        QTest::mousePress(w.get(), Qt::MiddleButton, {}, QPoint(150, 250));
+        QVERIFY(w->graph().paused());
+    }
+
+    void audioOnlyShowsNoVideoWindow()
+    {
+        open(TestMedia::mp3Audio());
+        QVERIFY(w->graph().loaded());
+        QVERIFY(w->graph().noVideo());
+        QVERIFY(!video() || !video()->isVisible());
+        w->execute(Command::Scale200);
+        QVERIFY(!video() || !video()->isVisible());
+        w->execute(Command::FullScreen);
+        QVERIFY(!w->fullScreenView());
+    }
+
+    void hidingPausesAndEjectUnloads()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        QVERIFY(w->graph().playing());
+        w->execute(Command::StatusAreaView);
+        QVERIFY(!w->isVisible());
+        QVERIFY(!video()->isVisible());
+        QVERIFY(w->graph().paused());
+        w->trayActivated(true);
+        QVERIFY(w->isVisible());
+        QVERIFY(video()->isVisible());
+        w->execute(Command::Eject);
+        QVERIFY(!w->graph().loaded());
+        QTRY_VERIFY(!video());
+        QCOMPARE(w->readoutText(1085), QStringLiteral("  :  :  : 0"));
+        QCOMPARE(w->readoutText(1082), QStringLiteral("----"));
+    }
+
+    void handOffSwitchesTheRunningPlayer()
+    {
+        open(TestMedia::mpeg1Ps());
+        store->write(Key::MultipleInstanceRunTimeStr, TestMedia::h264Mp4());
+        store->write(Key::MultipleInstanceRunTimeFlag, 1);
+        QElapsedTimer t;
+        t.start();
+        QTRY_COMPARE_WITH_TIMEOUT(w->currentPath(), TestMedia::h264Mp4(), 2000);
+        QTRY_VERIFY(w->graph().loaded());
+        QVERIFY2(t.elapsed() < 1000, qPrintable(QString::number(t.elapsed())));
+        // Without "AutoDropPlay" the new file shows paused.
+        QVERIFY(w->graph().paused());
+        QCOMPARE(store->read(Key::MultipleInstanceRunTimeFlag), 0);
+        QCOMPARE(store->read(Key::MultipleInstanceRunTimeStr), QString());
+        QCOMPARE(video()->size(), QSize(322, 242));
+    }
+
+    void playerctlDrivesAndReadsThePlayer()
+    {
+        open(TestMedia::mpeg1Ps());
+        QTRY_VERIFY_WITH_TIMEOUT(playerctl({"-l"}).contains("kinetrope"), 10000);
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Stopped"));
+        playerctl({"play"});
+        QTRY_VERIFY(w->graph().playing());
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Playing"));
+        playerctl({"pause"});
+        QTRY_VERIFY(w->graph().paused());
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Paused"));
+        playerctl({"position", "2"});
+        QTRY_COMPARE(w->transport().positionSlider().value(), 2);
+        QCOMPARE(playerctl({"position"}).left(3), QStringLiteral("2.0"));
+        QCOMPARE(playerctl({"metadata", "xesam:title"}), QStringLiteral("clip-mpeg1.mpg"));
+        QCOMPARE(playerctl({"metadata", "mpris:length"}).toLongLong() / 100000, 40);
+        QCOMPARE(playerctl({"metadata", "xesam:url"}), QUrl::fromLocalFile(TestMedia::mpeg1Ps()).toString());
+        playerctl({"play"});
+        QTRY_VERIFY(w->graph().playing());
+        playerctl({"stop"});
+        QTRY_VERIFY(!w->graph().playing());
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Stopped"));
+    }
+};
+
+QTEST_MAIN(TestPlayerWindow)
+#include "test_playerwindow.moc"
