@@ -79,8 +79,14 @@ constexpr ControlEntry Controls[] = {
     {1089, K::Display, None, nullptr, nullptr},
 };
 
-// Items join as the features behind them are built.
+// Items join as the features behind them are built; id 0 is a separator.
 constexpr MenuEntry Menu[] = {
+    {57601, OpenFile, "&Open a File or Play List"},
+    {32790, CreateEmptyPlaylist, "&Create an empty Play List"},
+    {32789, EditPlaylist, "&Edit a Play List"},
+    {32775, SaveFileAs, "Save &File As"},
+    {32780, SavePlaylistAs, "&Save Current as Play List"},
+    {0, None, nullptr},
     {32774, About, "&About"},
     {32772, Exit, "E&xit"},
 };

@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 #include <QTimer>
@@ -171,8 +172,13 @@ void ControlWindow::execute(Command command)
             m_fileDialogs->savePlaylistAs();
         break;
     case EditPlaylist: {
+        // The editor may rewrite the list being played: nothing stays loaded meanwhile.
+        if (m_graph->playing())
+            t.stopPlayback();
+        m_graph->closeMedia();
+        destroyVideoWindow();
         FileListEditorDialog editor(m_settings, m_prompt, this);
-        editor.exec();
+        editor.run();
         break;
     }
     case FullScreen: enterFullScreen(); break;
@@ -271,6 +277,26 @@ bool ControlWindow::eventFilter(QObject *watched, QEvent *e)
         }
         break;
     }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        // In full and fill screen the picture's mouse belongs to the control window.
+        if (watched == m_videoWindow && (m_fullScreen || m_fillScreen)) {
+            auto *m = static_cast<QMouseEvent *>(e);
+            if (e->type() == QEvent::MouseButtonPress)
+                mousePressEvent(m);
+            else if (e->type() == QEvent::MouseButtonDblClick)
+                mouseDoubleClickEvent(m);
+            else
+                mouseReleaseEvent(m);
+            return true;
+        }
+        if (e->type() == QEvent::MouseButtonPress
+            && (watched == m_controls.value(1085) || watched == m_controls.value(1095))) {
+            execute(Command::ToggleTimeRemaining);
+            return true;
+        }
+        break;
     case QEvent::DragEnter:
         if (watched == m_controls.value(16)) {
             auto *d = static_cast<QDragEnterEvent *>(e);
@@ -286,12 +312,6 @@ bool ControlWindow::eventFilter(QObject *watched, QEvent *e)
             const QStringList files = localFiles(d->mimeData());
             // Handled after the drop returns, as a posted message would be.
             QTimer::singleShot(0, this, [this, files] { dropFiles(files, true); });
-            return true;
-        }
-        break;
-    case QEvent::MouseButtonPress:
-        if (watched == m_controls.value(1085) || watched == m_controls.value(1095)) {
-            execute(Command::ToggleTimeRemaining);
             return true;
         }
         break;

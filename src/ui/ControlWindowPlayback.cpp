@@ -236,11 +236,6 @@ VideoWindow *ControlWindow::ensureVideoWindow()
         else
             enterFullScreen();
     });
-    connect(v, &VideoWindow::leftButtonReleased, this, [this] {
-        // In full and fill screen the picture's clicks are the control window's.
-        if (m_fillScreen)
-            leaveFillScreen();
-    });
     auto middle = [this](bool doubleClick) {
         if (m_prefs.isOn(Key::MiddleDouble) != doubleClick)
             return;

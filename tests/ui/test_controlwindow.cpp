@@ -254,14 +254,25 @@ private Q_SLOTS:
         QCOMPARE(Commands::forMediaKey(Qt::Key_VolumeUp), Command::None);
     }
 
-    void contextMenuHasAboutAndExit()
+    void contextMenuItems()
     {
         auto w = make();
         QStringList texts;
-        for (QAction *a : w->contextMenu()->actions())
-            texts << a->text();
-        QVERIFY(texts.contains("&About"));
-        QCOMPARE(texts.last(), QStringLiteral("E&xit"));
+        for (QAction *a : w->contextMenu()->actions()) {
+            if (!a->isSeparator())
+                texts << a->text();
+        }
+        QCOMPARE(texts, (QStringList{"&Open a File or Play List", "&Create an empty Play List",
+                                     "&Edit a Play List", "Save &File As", "&Save Current as Play List",
+                                     "&About", "E&xit"}));
+        // The open item runs the open dialog; cancelled, nothing changes.
+        w->contextMenu()->findChild<QAction *>("57601")->trigger();
+        QCOMPARE(prompt.fileRequests.size(), size_t(1));
+        QCOMPARE(prompt.fileRequests[0].title, QStringLiteral("Open a multimedia or playlist file... "));
+        QSignalSpy finished(w.get(), &QDialog::finished);
+        w->contextMenu()->findChild<QAction *>("32772")->trigger();
+        QCOMPARE(finished.size(), 1);
+        QVERIFY(prompt.messages.empty()); // the menu's Exit never asks
     }
 
     void scaledPictureSizes()

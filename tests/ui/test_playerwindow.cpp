@@ -181,6 +181,11 @@ private Q_SLOTS:
         QVERIFY(w->fullScreenView());
         QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(200, 20));
         QVERIFY(!w->fullScreenView());
+        // In full screen a click on the picture is a click on the control window.
+        QTest::mouseDClick(video(), Qt::LeftButton, {}, QPoint(20, 20));
+        QVERIFY(w->fullScreenView());
+        QTest::mousePress(video(), Qt::LeftButton, {}, QPoint(30, 30));
+        QVERIFY(!w->fullScreenView());
     }
 
     void fillScreenAndBack()
