@@ -1,9 +1,12 @@
+#include "SessionBus.h"
 #include "TestEnv.h"
 #include "TestMedia.h"
 #include "app/InstanceGuard.h"
 #include "app/PlayerApp.h"
 #include "app/SettingsStore.h"
 
+#include <QDBusInterface>
+#include <QDBusReply>
 #include <QElapsedTimer>
 #include <QLocalSocket>
 #include <QProcess>
@@ -14,7 +17,31 @@ class TestStartup : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestEnv> env;
+    std::unique_ptr<SessionBus> bus;
     std::vector<std::unique_ptr<QProcess>> running;
+
+    // What the running player tells the desktop it plays.
+    QVariantMap playing(QString *status = nullptr)
+    {
+        // Each test has a bus of its own; the default session connection cannot follow.
+        const QString name = QStringLiteral("kt-startup-") + bus->address();
+        QDBusConnection c = QDBusConnection::connectToBus(bus->address(), name);
+        QDBusInterface props(QStringLiteral("org.mpris.MediaPlayer2.kinetrope"),
+                             QStringLiteral("/org/mpris/MediaPlayer2"),
+                             QStringLiteral("org.freedesktop.DBus.Properties"), c);
+        const QString player = QStringLiteral("org.mpris.MediaPlayer2.Player");
+        if (status) {
+            QDBusReply<QVariant> s = props.call(QStringLiteral("Get"), player, QStringLiteral("PlaybackStatus"));
+            *status = s.isValid() ? s.value().toString() : QString();
+        }
+        QDBusReply<QVariant> m = props.call(QStringLiteral("Get"), player, QStringLiteral("Metadata"));
+        if (!m.isValid())
+            return {};
+        QVariantMap out;
+        m.value().value<QDBusArgument>() >> out;
+        return out;
+    }
+    QString playingUrl() { return playing().value(QStringLiteral("xesam:url")).toString(); }
 
     QProcess *start(const QStringList &args)
     {
@@ -62,6 +89,8 @@ private Q_SLOTS:
     void init()
     {
         env = std::make_unique<TestEnv>();
+        bus = std::make_unique<SessionBus>();
+        QVERIFY(bus->start(env->path(QStringLiteral("tmp"))));
         prepareStore();
     }
 
@@ -74,6 +103,9 @@ private Q_SLOTS:
             }
         }
         running.clear();
+        if (bus)
+            QDBusConnection::disconnectFromBus(QStringLiteral("kt-startup-") + bus->address());
+        bus.reset();
     }
 
     void commandLineQuoting_data()
@@ -104,17 +136,45 @@ private Q_SLOTS:
 
     void secondStartHandsItsFileOverAndExits()
     {
-        QProcess *first = start({});
+        QProcess *first = start({TestMedia::mpeg1Ps()});
         QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(TestMedia::mpeg1Ps()).toString(), 10000);
         const QString file = TestMedia::h264Mp4();
-        QProcess *second = start({file});
+        QProcess *second = start({QLatin1Char('"') + file + QLatin1Char('"')});
         QVERIFY(second->waitForFinished(10000));
         QCOMPARE(second->exitStatus(), QProcess::NormalExit);
         QCOMPARE(second->exitCode(), 0);
-        // The running instance takes the offer from its timer and clears the record.
+        // The running instance switches to the new file and clears the record.
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(file).toString(), 5000);
+        QString status;
+        playing(&status);
+        QCOMPARE(status, QStringLiteral("Paused")); // shown paused without "AutoDropPlay"
         QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeFlag), 0, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeStr), QString(), 5000);
         QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    void playlistArgumentIsCopiedToTheWorkingList()
+    {
+        const QByteArray list = "[Kinetrope]\r\nFileName0=" + TestMedia::mp3Audio().toUtf8() + "\r\nFileName1="
+                                + TestMedia::mpeg1Ps().toUtf8() + "\r\nFileName2=\r\nNumFiles=2\r\n";
+        const QString given = env->path(QStringLiteral("home/Mix.LST"));
+        {
+            QFile f(given);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(list);
+        }
+        const QDateTime stamp = QFileInfo(given).lastModified();
+        start({given});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(TestMedia::mp3Audio()).toString(), 10000);
+        QFile working(env->path(QStringLiteral("data/Ostrevan/kinetrope/default.lst")));
+        QVERIFY(working.open(QIODevice::ReadOnly));
+        QCOMPARE(working.readAll(), list);
+        QFile f(given);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), list);
+        QCOMPARE(QFileInfo(given).lastModified(), stamp);
     }
 
     void secondStartWithoutFileOnlyRaises()
