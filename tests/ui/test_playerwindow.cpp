@@ -10,6 +10,7 @@
 #include "playback/Transport.h"
 #include "playlist/PlayList.h"
 #include "ui/ControlWindow.h"
+#include "ui/ReadoutFormat.h"
 #include "ui/VideoWindow.h"
 
 #include <QDBusConnection>
@@ -313,6 +314,34 @@ private Q_SLOTS:
         QTRY_VERIFY(!video());
         QCOMPARE(w->readoutText(1085), QStringLiteral("  :  :  : 0"));
         QCOMPARE(w->readoutText(1082), QStringLiteral("----"));
+    }
+
+    void readoutsFollowPlayback()
+    {
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        w->show();
+        // Stopped: the clock shows the time of day.
+        const QRegularExpression timeOfDay(QStringLiteral("^ {2,3}\\d{1,2}:\\d\\d:\\d\\d  $"));
+        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
+        w->playList().startFromSelection({TestMedia::mpeg1Ps()});
+        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS "));
+        w->execute(Command::PlayPause);
+        QTest::qWait(300);
+        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS ")); // a playing video keeps it
+        // Closing the file gives the clock back and shows the date.
+        w->execute(Command::Eject);
+        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
+        QCOMPARE(w->readoutText(1089), Readout::dateText(QDate::currentDate(), true));
+        QCOMPARE(w->readoutText(1089).size(), 19);
+    }
+
+    void audioOnlyPlaybackKeepsTheTimeOfDay()
+    {
+        open(TestMedia::mp3Audio());
+        w->execute(Command::PlayPause);
+        QVERIFY(w->graph().playing());
+        const QRegularExpression timeOfDay(QStringLiteral("^ {2,3}\\d{1,2}:\\d\\d:\\d\\d  $"));
+        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
     }
 
     void handOffSwitchesTheRunningPlayer()
