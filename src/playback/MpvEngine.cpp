@@ -96,6 +96,7 @@ struct MpvEngine::Private {
     bool running = false;
     // A seek took the file past its stop position: it shows that place and plays no more.
     bool beyondStop = false;
+    double lastSeek = -1;
     double seekOffset = 0;
 
     // Event bookkeeping, filled as libmpv's events are taken.
@@ -132,7 +133,12 @@ struct MpvEngine::Private {
         double t = 0;
         if (mpv_get_property(mpv, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0)
             return 0;
-        return std::max(0.0, t);
+        t = std::max(0.0, t);
+        // Sound lands on a sample boundary, and until it plays its time can read up to the
+        // output's buffer early: a file put somewhere reads as that place until it moves on.
+        if (lastSeek >= 0 && t > lastSeek - 0.25 && t < lastSeek + 0.002)
+            return lastSeek;
+        return t;
     }
     bool atEnd() const
     {
@@ -250,6 +256,7 @@ struct MpvEngine::Private {
     void seekTo(double seconds)
     {
         seconds = std::clamp(seconds, 0.0, std::max(0.0, durationSec));
+        lastSeek = frameFormat() ? -1 : seconds;
         drain();
         const quint64 before = restarts;
         const QByteArray target = number(seconds);
@@ -441,6 +448,7 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     d->setString("hr-seek-demuxer-offset", "0");
     d->running = false;
     d->beyondStop = false;
+    d->lastSeek = -1;
     d->startedEntry = d->loadedEntry = d->endedEntry = -1;
     d->endError = 0;
     const QByteArray file = info.absoluteFilePath().toLocal8Bit();

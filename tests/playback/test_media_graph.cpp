@@ -15,6 +15,25 @@ using Readout = PlaybackHost::Readout;
 
 using Rig = PlaybackRig;
 
+namespace {
+// The picture widget shows a picture, not its black background.
+bool showsPicture(QWidget *picture)
+{
+    auto *view = qobject_cast<VideoView *>(picture);
+    if (!view)
+        return false;
+    const QImage image = view->grabFramebuffer();
+    int lit = 0, all = 0;
+    for (int y = 0; y < image.height(); y += 8) {
+        for (int x = 0; x < image.width(); x += 8, ++all) {
+            const QRgb p = image.pixel(x, y);
+            lit += qRed(p) + qGreen(p) + qBlue(p) > 90;
+        }
+    }
+    return all > 0 && lit * 3 > all;
+}
+} // namespace
+
 class TestMediaGraph : public QObject
 {
     Q_OBJECT
@@ -29,6 +48,7 @@ private Q_SLOTS:
     void engineThatCannotStart();
     void closeKeepsWindowAndStoresItsPlace();
     void sameFileTwice();
+    void newVideoWindowAfterEject();
     void handOffOpen();
 };
 
@@ -215,10 +235,34 @@ void TestMediaGraph::sameFileTwice()
         QCOMPARE(rig.engine->positionUnits(), 0);
         auto *view = qobject_cast<VideoView *>(rig.graph->picture());
         QVERIFY(view && view->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(showsPicture(view), 10000); // the first frame, stopped
         const quint64 drawn = view->framesDrawn();
         rig.graph->transport().play();
         QTRY_VERIFY_WITH_TIMEOUT(view->framesDrawn() > drawn + 3, 10000);
     }
+}
+
+void TestMediaGraph::newVideoWindowAfterEject()
+{
+    Rig rig;
+    QVERIFY(rig.open(TestMedia::h264Mp4()));
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(rig.graph->picture()), 10000);
+    // Eject: the file and then the video window go.
+    rig.graph->closeMedia();
+    delete rig.host.window;
+    QVERIFY(!rig.graph->picture());
+    QVERIFY(rig.open(TestMedia::mpeg1Ps()));
+    QVERIFY(rig.host.window && rig.graph->picture());
+    QCOMPARE(rig.graph->picture()->parentWidget(), rig.host.window.data());
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(rig.graph->picture()), 10000);
+    // An audio file in between hides the picture; the next video shows it again.
+    rig.graph->closeMedia();
+    QVERIFY(rig.open(TestMedia::mp3Audio()));
+    QVERIFY(!rig.host.window->isVisible());
+    rig.graph->closeMedia();
+    QVERIFY(rig.open(TestMedia::h264Mp4()));
+    QVERIFY(rig.host.window->isVisible());
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(rig.graph->picture()), 10000);
 }
 
 void TestMediaGraph::handOffOpen()

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void keypadRates();
     void refusedRates();
     void oneFileListStopsAtStartPoint();
+    void audioOnlyPositions();
     void loopFileAndPlaylist();
     void autoExitAfterLastEntry();
     void rightButtonEndsPlayHere();
@@ -447,6 +448,34 @@ void TestTransport::oneFileListStopsAtStartPoint()
     t.play();
     QVERIFY(tickUntilStopped(rig));
     QCOMPARE(rig.engine->positionUnits(), 25);
+}
+
+void TestTransport::audioOnlyPositions()
+{
+    PlaybackRig rig;
+    QVERIFY(rig.open(TestMedia::mp3Audio()));
+    Transport &t = rig.transport();
+    MpvEngine &e = *rig.engine;
+    QVERIFY(!e.frameFormat());
+    t.startSliderDragged(1);
+    t.positionSliderDragged(2);
+    QCOMPARE(e.positionUnits(), qint64(20000000));
+    QCOMPARE(rig.host.readouts[Readout::CurrentTime], QStringLiteral("  :  : 2.00"));
+    t.rewind();
+    QCOMPARE(e.position(), 1.0);
+    t.rewind();
+    QCOMPARE(e.position(), 0.0);
+    t.frameAdvance(); // 100 ns
+    QCOMPARE(e.positionUnits(), qint64(1));
+
+    TestQueue queue(rig.host, {rig.host.path});
+    rig.host.queue = &queue;
+    t.stopSliderDragged(2);
+    t.play();
+    QVERIFY(tickUntilStopped(rig));
+    QCOMPARE(queue.endChecks, 1);
+    QCOMPARE(e.positionUnits(), qint64(10000000));
+    rig.host.queue = nullptr;
 }
 
 void TestTransport::loopFileAndPlaylist()
