@@ -88,6 +88,14 @@ QString videoCdDat()
     return dat;
 }
 
+QString longGopMpeg()
+{
+    return TestMedia::make(QStringLiteral("long-gop.mpg"),
+                           {"-f", "lavfi", "-i", "testsrc=size=352x288:rate=25:duration=6", "-f", "lavfi", "-i",
+                            "sine=frequency=330:duration=6:sample_rate=44100", "-c:v", "mpeg1video", "-b:v",
+                            "1150k", "-g", "45", "-bf", "2", "-c:a", "mp2", "-f", "mpeg"});
+}
+
 QString silentVideo()
 {
     return TestMedia::make(QStringLiteral("silent-h264.mp4"),

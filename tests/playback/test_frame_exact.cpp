@@ -19,6 +19,7 @@ private Q_SLOTS:
     void exactSeeks();
     void frameSteps();
     void stopPositionReachedExactly();
+    void lateSeeksRaiseTheDemuxerOffset();
 };
 
 namespace {
@@ -137,6 +138,29 @@ void TestFrameExact::stopPositionReachedExactly()
     }
     QCOMPARE(queue.endChecks, 1);
     rig.host.queue = nullptr;
+}
+
+void TestFrameExact::lateSeeksRaiseTheDemuxerOffset()
+{
+    QFETCH_GLOBAL(QString, path);
+    if (!path.endsWith(QLatin1String(".mpg")))
+        QSKIP("one MPEG file is enough");
+    // Groups longer than the first offset: a seek lands late once, then the offset grows.
+    PlaybackRig rig;
+    QVERIFY(rig.open(PlaybackMedia::longGopMpeg()));
+    QCOMPARE(rig.engine->seekOffset(), 1.0);
+    std::mt19937 random(11);
+    for (int i = 0; i < 30; ++i) {
+        const qint64 want = 5 + qint64(random() % 130);
+        rig.engine->seekUnits(want);
+        QCOMPARE(shownFrame(rig), want);
+    }
+    rig.engine->seekUnits(92);
+    for (qint64 want = 91; want >= 80; --want) {
+        rig.transport().frameReverse();
+        QCOMPARE(shownFrame(rig), want);
+    }
+    QVERIFY(rig.engine->seekOffset() > 1.0);
 }
 
 QTEST_MAIN(TestFrameExact)
