@@ -144,13 +144,13 @@ void VideoView::paintGL()
 
 void VideoView::render(bool skip)
 {
-    QOpenGLFunctions *gl = context()->functions();
-    if (!skip) {
+    if (!m_render) {
+        // Nothing to draw yet: black, as libmpv leaves the area around a picture.
+        QOpenGLFunctions *gl = context()->functions();
         gl->glClearColor(0, 0, 0, 1);
         gl->glClear(GL_COLOR_BUFFER_BIT);
-    }
-    if (!m_render)
         return;
+    }
     mpv_render_frame_info info{};
     const bool fresh =
         !skip && mpv_render_context_get_info(m_render, {MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info}) >= 0
