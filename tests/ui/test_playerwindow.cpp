@@ -9,11 +9,16 @@
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
 #include "playlist/PlayList.h"
+#include "ui/AboutDialog.h"
 #include "ui/ControlWindow.h"
 #include "ui/ReadoutFormat.h"
 #include "ui/VideoWindow.h"
 
 #include <QDBusConnection>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QSystemTrayIcon>
 #include <QDBusConnectionInterface>
 #include <QProcess>
 #include <QScreen>
@@ -342,6 +347,78 @@ private Q_SLOTS:
         QVERIFY(w->graph().playing());
         const QRegularExpression timeOfDay(QStringLiteral("^ {2,3}\\d{1,2}:\\d\\d:\\d\\d  $"));
         QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
+    }
+
+    void splashShowsTheAboutBoxUnlessDisabled()
+    {
+        store->write(Key::SplashDisable, 0);
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        // The splash runs modally: look at it and close it from inside its own loop.
+        QString title;
+        bool hasLink = false;
+        QTimer closer;
+        connect(&closer, &QTimer::timeout, this, [&] {
+            auto *about = w->findChild<AboutDialog *>();
+            if (!about || !about->isVisible())
+                return;
+            title = about->findChild<QLabel *>("title")->text();
+            hasLink = about->findChild<QWidget *>("1079") != nullptr;
+            about->findChild<QPushButton *>("1019")->click();
+        });
+        closer.start(50);
+        w->show();
+        QTRY_COMPARE(title, QStringLiteral("Kinetrope V3.33"));
+        QVERIFY(hasLink);
+    }
+
+    void trayIconAndItsButtons()
+    {
+        open(TestMedia::mpeg1Ps());
+        QCOMPARE(w->trayIcon()->toolTip(), QStringLiteral("Kinetrope V3.33"));
+        w->execute(Command::StatusAreaView);
+        QVERIFY(!w->isVisible());
+        w->trayActivated(false); // right button: the window comes forward with its menu
+        QVERIFY(w->isVisible());
+        QTRY_VERIFY(w->contextMenu()->isVisible());
+        w->contextMenu()->hide();
+    }
+
+    void hidingEjectsWhenAsked()
+    {
+        store->write(Key::EjectOnMinimize, 1);
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        w->execute(Command::StatusAreaView);
+        QVERIFY(!w->graph().loaded());
+        QTRY_VERIFY(!video());
+    }
+
+    void dropsReplaceOrJoinTheList()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        // On the drop button the files join the running list; play goes on.
+        w->dropFiles({TestMedia::mp3Audio(), TestMedia::h264Mp4()}, true);
+        QVERIFY(w->graph().playing());
+        QCOMPARE(w->currentPath(), TestMedia::mpeg1Ps());
+        QCOMPARE(w->playList().entryCount(), 3);
+        QCOMPARE(w->readoutText(1082), QStringLiteral("   1"));
+        // On the window they replace it.
+        w->dropFiles({TestMedia::h264Mp4()}, false);
+        QTRY_COMPARE(w->currentPath(), TestMedia::h264Mp4());
+        QVERIFY(w->graph().loaded());
+        QCOMPARE(w->playList().entryCount(), 1);
+    }
+
+    void restartEndsWithOne()
+    {
+        open(TestMedia::mpeg1Ps());
+        QSignalSpy finished(w.get(), &QDialog::finished);
+        w->restartControlWindow();
+        QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished[0][0].toInt(), ControlWindow::RestartResult);
+        QVERIFY(!w->graph().loaded());
+        QCOMPARE(w->currentPath(), TestMedia::mpeg1Ps()); // carried into the new window
     }
 
     void handOffSwitchesTheRunningPlayer()
