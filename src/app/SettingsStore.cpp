@@ -62,7 +62,7 @@ int SettingsStore::getProfileInt(const QString &section, const QString &key, int
     return static_cast<int>(n);
 }
 
-bool SettingsStore::writeProfileInt(const QString &section, const QString &key, int value)
+bool SettingsStore::writeValue(const QString &section, const QString &key, const QVariant &value)
 {
     QSettings s(QSettings::NativeFormat, QSettings::UserScope, Key::Company, m_appName);
     const QString k = enter(s, section, key);
@@ -70,6 +70,11 @@ bool SettingsStore::writeProfileInt(const QString &section, const QString &key, 
     s.endGroup();
     s.sync();
     return s.status() == QSettings::NoError;
+}
+
+bool SettingsStore::writeProfileInt(const QString &section, const QString &key, int value)
+{
+    return writeValue(section, key, value);
 }
 
 QString SettingsStore::getProfileString(const QString &section, const QString &key,
@@ -89,10 +94,5 @@ QString SettingsStore::getProfileString(const QString &section, const QString &k
 bool SettingsStore::writeProfileString(const QString &section, const QString &key,
                                        const QString &value)
 {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, Key::Company, m_appName);
-    const QString k = enter(s, section, key);
-    s.setValue(k.isEmpty() ? key : k, value);
-    s.endGroup();
-    s.sync();
-    return s.status() == QSettings::NoError;
+    return writeValue(section, key, value);
 }

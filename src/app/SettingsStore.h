@@ -3,6 +3,7 @@
 #include "SettingsKeys.h"
 
 #include <QString>
+#include <QVariant>
 
 // Per-user persistent settings: one flat section of named integers and strings.
 // Every read goes to the backing file and every write reaches it at once, so two
@@ -40,5 +41,7 @@ public:
     QString fileName() const;
 
 private:
+    bool writeValue(const QString &section, const QString &key, const QVariant &value);
+
     QString m_appName;
 };

@@ -417,13 +417,7 @@ void ControlWindow::enterFullScreen()
 {
     if (!m_graph->loaded() || m_fullScreen || !m_videoWindow || m_graph->noVideo())
         return;
-    m_fullScreen = true;
-    m_windowedView = false;
-    m_videoWindow->setResizeNotification(false);
-    m_videoWindow->showFullScreen();
-    const QRect screen = m_videoWindow->screen()->geometry();
-    m_videoWindow->setGeometry(screen);
-    m_videoWindow->placeRenderer(QRect(QPoint(0, 0), screen.size()));
+    reapplyFullScreen();
     m_videoWindow->raise();
     m_videoWindow->activateWindow();
     if (!m_graph->playing())
@@ -481,11 +475,9 @@ void ControlWindow::enterFillScreen()
     setWindowFlag(Qt::WindowStaysOnTopHint, false);
     show();
     m_windowedView = false;
-    const QRect area = m_videoWindow->screen()->availableGeometry();
     m_videoWindow->setResizeNotification(false);
     m_videoWindow->setCursor(Qt::BlankCursor);
-    m_videoWindow->setGeometry(QRect(QPoint(0, 0), area.size()));
-    m_videoWindow->placeRenderer(QRect(0, 0, area.width() - 2, area.height() - 2));
+    reapplyFillScreen();
     m_videoWindow->raise();
     if (!m_graph->playing())
         transport().play();
