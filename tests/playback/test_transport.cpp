@@ -51,7 +51,7 @@ private:
 };
 
 // Ticks the way timer 1 does until the file is no longer playing.
-bool tickUntilStopped(PlaybackRig &rig, int timeoutMs = 8000)
+bool tickUntilStopped(PlaybackRig &rig, int timeoutMs = 30000)
 {
     QElapsedTimer clock;
     clock.start();
