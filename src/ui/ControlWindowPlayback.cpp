@@ -436,6 +436,9 @@ void ControlWindow::reapplyFullScreen()
     const QRect screen = m_videoWindow->screen()->geometry();
     m_videoWindow->setGeometry(screen);
     m_videoWindow->placeRenderer(QRect(QPoint(0, 0), screen.size()));
+    // A file opened while in full screen leaves its picture to us.
+    if (QWidget *picture = m_graph->picture())
+        picture->show();
 }
 
 void ControlWindow::enterAutoFull()
