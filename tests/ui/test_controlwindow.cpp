@@ -52,6 +52,14 @@ private Q_SLOTS:
         QCOMPARE(w->videoScale(), 100);
     }
 
+    void alwaysOnTopFollowsItsPreference()
+    {
+        store->write(Key::AlwaysOnTop, 1);
+        auto w = make();
+        QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(w->isVisible());
+    }
+
     void squareCornersKeepThePlainRectangle()
     {
         store->write(Key::SquareCorners, 1);

@@ -421,6 +421,36 @@ private Q_SLOTS:
         QCOMPARE(w->currentPath(), TestMedia::mpeg1Ps()); // carried into the new window
     }
 
+    void queueSkipsWhatCannotBeOpened()
+    {
+        const QString missing = env->path(QStringLiteral("home/gone.mpg"));
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        w->show();
+        w->playList().startFromSelection({missing, TestMedia::textAsAvi(), TestMedia::mpeg1Ps()});
+        QVERIFY(w->graph().loaded());
+        QCOMPARE(w->currentPath(), TestMedia::mpeg1Ps());
+        QCOMPARE(prompt.messages.size(), size_t(2));
+        QCOMPARE(prompt.messages[0].text, QStringLiteral("File ''%1'' not found!").arg(missing));
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("Error"));
+        QVERIFY(prompt.messages[1].text.startsWith(QStringLiteral("No suitable codec found to decode file\n")));
+        QCOMPARE(w->readoutText(1082), QStringLiteral("   3"));
+    }
+
+    void endOfPlayAdvancesThroughTheList()
+    {
+        store->write(Key::AutoDropPlay, 1);
+        open(TestMedia::mp3Audio());
+        w->dropFiles({TestMedia::mpeg1Ps()}, true);
+        QVERIFY(w->graph().playing());
+        QCOMPARE(w->playList().entryCount(), 2);
+        w->transport().positionSliderDragged(2);
+        // The tick finds the end of the first file and the queue opens and plays the next.
+        QTRY_COMPARE_WITH_TIMEOUT(w->currentPath(), TestMedia::mpeg1Ps(), 15000);
+        QTRY_VERIFY(w->graph().playing());
+        QCOMPARE(w->readoutText(1082), QStringLiteral("   2"));
+        QVERIFY(video() && video()->isVisible());
+    }
+
     void handOffSwitchesTheRunningPlayer()
     {
         open(TestMedia::mpeg1Ps());
