@@ -1,7 +1,14 @@
 #include "VideoView.h"
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QPlatformSurfaceEvent>
+#include <QWheelEvent>
+#include <QWindow>
 
 #include <mpv/client.h>
 #include <mpv/render_gl.h>
@@ -14,51 +21,152 @@ void *procAddress(void *, const char *name)
 }
 } // namespace
 
+// The native window libmpv draws into. It takes no input: the window system passes clicks
+// through to the hosting window, and whatever reaches it all the same is handed on.
+class PictureSurface : public QWindow
+{
+public:
+    explicit PictureSurface(VideoView *view) : m_view(view)
+    {
+        setObjectName(QStringLiteral("PictureSurface"));
+        setSurfaceType(QSurface::OpenGLSurface);
+        setFlag(Qt::WindowTransparentForInput);
+        QSurfaceFormat format = QSurfaceFormat::defaultFormat();
+        format.setAlphaBufferSize(0);
+        format.setDepthBufferSize(0);
+        format.setStencilBufferSize(0);
+        // libmpv times the frames; waiting for the vertical blank keeps each one whole.
+        format.setSwapInterval(1);
+        setFormat(format);
+    }
+    void forget() { m_view = nullptr; }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (!m_view)
+            return QWindow::event(e);
+        switch (e->type()) {
+        case QEvent::Expose:
+            if (isExposed())
+                m_view->surfaceExposed();
+            return true;
+        case QEvent::Resize:
+            // libmpv fits the picture to the new size; draw it once the size has settled.
+            requestUpdate();
+            break;
+        case QEvent::UpdateRequest:
+            m_view->draw();
+            return true;
+        case QEvent::PlatformSurface:
+            if (static_cast<QPlatformSurfaceEvent *>(e)->surfaceEventType()
+                == QPlatformSurfaceEvent::SurfaceAboutToBeDestroyed)
+                m_view->surfaceGoing();
+            break;
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::MouseMove:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+            m_view->forwardInput(e);
+            return true;
+        default:
+            break;
+        }
+        return QWindow::event(e);
+    }
+
+private:
+    VideoView *m_view;
+};
+
 VideoView::VideoView(mpv_handle *mpv, std::function<void(bool)> contextChanged, QWidget *parent)
-    : QOpenGLWidget(parent), m_mpv(mpv), m_contextChanged(std::move(contextChanged))
+    : QWidget(parent), m_mpv(mpv), m_contextChanged(std::move(contextChanged)),
+      m_surface(new PictureSurface(this))
 {
     setObjectName(QStringLiteral("VideoView"));
     // The hosting window owns every mouse and key action on the picture.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    m_container = QWidget::createWindowContainer(m_surface, this);
+    m_container->setAttribute(Qt::WA_TransparentForMouseEvents);
+    m_container->setFocusPolicy(Qt::NoFocus);
+    m_container->setGeometry(rect());
 }
 
 VideoView::~VideoView()
 {
-    if (m_render) {
-        makeCurrent();
+    if (m_render && makeCurrent()) {
         freeRenderContext();
         doneCurrent();
     }
+    m_surface->forget();
+    delete m_container; // and the surface with it, while the context is still here
 }
 
 void VideoView::detach()
 {
     m_contextChanged = nullptr;
-    if (m_render) {
-        makeCurrent();
+    if (m_render && makeCurrent()) {
         freeRenderContext();
         doneCurrent();
     }
     m_mpv = nullptr;
 }
 
-void VideoView::initializeGL()
+void VideoView::resizeEvent(QResizeEvent *event)
 {
-    // A new top-level parent replaces the GL context; libmpv's objects go with the old one.
-    if (m_hookedContext != context()) {
-        m_hookedContext = context();
-        connect(context(), &QOpenGLContext::aboutToBeDestroyed, this,
-                [this] {
-                    if (!m_render)
-                        return;
-                    if (QOpenGLContext::currentContext() != context())
-                        makeCurrent();
-                    freeRenderContext();
-                },
-                Qt::DirectConnection);
+    QWidget::resizeEvent(event);
+    m_container->setGeometry(rect());
+}
+
+bool VideoView::makeCurrent()
+{
+    if (!m_gl)
+        return false;
+    if (m_surface->handle())
+        return m_gl->makeCurrent(m_surface);
+    // No window to draw in (going or gone): libmpv still needs the context to let go.
+    if (!m_spare) {
+        m_spare = std::make_unique<QOffscreenSurface>();
+        m_spare->setFormat(m_gl->format());
+        m_spare->create();
     }
-    createRenderContext();
+    return m_gl->makeCurrent(m_spare.get());
+}
+
+void VideoView::doneCurrent()
+{
+    if (m_gl)
+        m_gl->doneCurrent();
+}
+
+void VideoView::surfaceExposed()
+{
+    if (!m_gl) {
+        auto gl = std::make_unique<QOpenGLContext>();
+        gl->setFormat(m_surface->requestedFormat());
+        if (!gl->create()) {
+            qWarning("no OpenGL context for the picture");
+            return;
+        }
+        m_gl = std::move(gl);
+    }
+    if (!m_render && m_mpv && makeCurrent())
+        createRenderContext();
+    draw();
+}
+
+void VideoView::surfaceGoing()
+{
+    // libmpv's objects stay with the context, but its target goes: it starts anew on the
+    // next window.
+    if (m_render && makeCurrent()) {
+        freeRenderContext();
+        doneCurrent();
+    }
 }
 
 void VideoView::createRenderContext()
@@ -77,6 +185,7 @@ void VideoView::createRenderContext()
         m_render = nullptr;
         return;
     }
+    m_framePending = false;
     mpv_render_context_set_update_callback(m_render, &VideoView::updateCallback, this);
     if (m_contextChanged)
         m_contextChanged(true);
@@ -92,6 +201,7 @@ void VideoView::freeRenderContext()
     mpv_render_context_set_update_callback(m_render, nullptr, nullptr);
     mpv_render_context_free(m_render);
     m_render = nullptr;
+    m_framePending = false;
 }
 
 void VideoView::updateCallback(void *self)
@@ -108,66 +218,125 @@ void VideoView::updateCallback(void *self)
 void VideoView::onUpdate()
 {
     m_updateQueued = false;
-    if (!m_render)
-        return;
-    if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
-        return;
-    if (isVisible()) {
-        update();
-        return;
-    }
-    // Hidden: let libmpv move on without drawing, so playback does not wait for us.
-    makeCurrent();
-    render(true);
-    doneCurrent();
+    if (m_render && (mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
+        frameWaiting();
 }
 
 void VideoView::renderPending()
 {
-    if (!m_updateQueued || !m_render || !m_painted)
+    if (!m_updateQueued || !m_render)
         return;
     m_updateQueued = false;
-    if (!(mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME))
-        return;
-    makeCurrent();
-    render(!isVisible());
-    doneCurrent();
-    if (isVisible())
-        update();
+    if (mpv_render_context_update(m_render) & MPV_RENDER_UPDATE_FRAME)
+        frameWaiting();
 }
 
-void VideoView::paintGL()
+void VideoView::frameWaiting()
 {
-    m_painted = true;
-    render(false);
-}
-
-void VideoView::render(bool skip)
-{
-    if (!m_render) {
-        // Nothing to draw yet: black, as libmpv leaves the area around a picture.
-        QOpenGLFunctions *gl = context()->functions();
-        gl->glClearColor(0, 0, 0, 1);
-        gl->glClear(GL_COLOR_BUFFER_BIT);
+    mpv_render_frame_info info{};
+    const bool fresh = mpv_render_context_get_info(m_render, {MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info}) >= 0
+                       && (info.flags & MPV_RENDER_FRAME_INFO_PRESENT)
+                       && !(info.flags & MPV_RENDER_FRAME_INFO_REDRAW);
+    if (!isVisible()) {
+        // Hidden: let libmpv move on without drawing, so playback does not wait for us.
+        skipFrame();
         return;
     }
-    mpv_render_frame_info info{};
-    const bool fresh =
-        !skip && mpv_render_context_get_info(m_render, {MPV_RENDER_PARAM_NEXT_FRAME_INFO, &info}) >= 0
-        && (info.flags & MPV_RENDER_FRAME_INFO_PRESENT) && !(info.flags & MPV_RENDER_FRAME_INFO_REDRAW);
-    const qreal dpr = devicePixelRatioF();
-    mpv_opengl_fbo fbo{int(defaultFramebufferObject()), int(width() * dpr), int(height() * dpr), 0};
-    int flipY = 1;
-    int skipRendering = skip ? 1 : 0;
-    int block = 0; // never hold the user-interface thread for a frame's display time
-    mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
-                                 {MPV_RENDER_PARAM_FLIP_Y, &flipY},
-                                 {MPV_RENDER_PARAM_SKIP_RENDERING, &skipRendering},
+    if (!m_surface->isExposed()) {
+        // Shown once the window is: keep one frame for then and let the others go by.
+        if (m_framePending)
+            skipFrame();
+        m_framePending = m_framePending || fresh;
+        return;
+    }
+    m_framePending = m_framePending || fresh;
+    draw();
+}
+
+void VideoView::skipFrame()
+{
+    if (!makeCurrent())
+        return;
+    int skip = 1;
+    int block = 0;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_SKIP_RENDERING, &skip},
                                  {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
                                  {MPV_RENDER_PARAM_INVALID, nullptr}};
     mpv_render_context_render(m_render, params);
-    if (fresh) {
+    mpv_render_context_report_swap(m_render);
+}
+
+void VideoView::draw(QImage *copy)
+{
+    if (!m_surface->isExposed() || !makeCurrent())
+        return;
+    const qreal dpr = m_surface->devicePixelRatio();
+    const int w = qRound(m_surface->width() * dpr), h = qRound(m_surface->height() * dpr);
+    QOpenGLFunctions *gl = m_gl->functions();
+    if (!m_render) {
+        // Nothing to draw yet: black, as libmpv leaves the area around a picture.
+        gl->glClearColor(0, 0, 0, 1);
+        gl->glClear(GL_COLOR_BUFFER_BIT);
+    } else {
+        mpv_opengl_fbo fbo{int(m_gl->defaultFramebufferObject()), w, h, 0};
+        int flipY = 1;
+        int block = 0; // never hold the user-interface thread for a frame's display time
+        mpv_render_param params[] = {{MPV_RENDER_PARAM_OPENGL_FBO, &fbo},
+                                     {MPV_RENDER_PARAM_FLIP_Y, &flipY},
+                                     {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+                                     {MPV_RENDER_PARAM_INVALID, nullptr}};
+        mpv_render_context_render(m_render, params);
+    }
+    if (copy) {
+        QImage image(w, h, QImage::Format_RGBA8888);
+        gl->glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        gl->glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, image.bits());
+        *copy = image.mirrored();
+    }
+    m_gl->swapBuffers(m_surface);
+    if (!m_render)
+        return;
+    mpv_render_context_report_swap(m_render);
+    if (m_framePending) {
+        m_framePending = false;
         ++m_framesDrawn;
         Q_EMIT frameDrawn();
+    }
+}
+
+QImage VideoView::grabFramebuffer()
+{
+    QImage image;
+    draw(&image);
+    return image;
+}
+
+void VideoView::forwardInput(QEvent *e)
+{
+    QWidget *target = parentWidget();
+    if (!target)
+        return;
+    switch (e->type()) {
+    case QEvent::Wheel: {
+        const auto *we = static_cast<QWheelEvent *>(e);
+        QWheelEvent out(mapToParent(we->position()), we->globalPosition(), we->pixelDelta(), we->angleDelta(),
+                        we->buttons(), we->modifiers(), we->phase(), we->inverted(), we->source(),
+                        we->pointingDevice());
+        QCoreApplication::sendEvent(target, &out);
+        break;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        std::unique_ptr<QEvent> out(e->clone());
+        QCoreApplication::sendEvent(target, out.get());
+        break;
+    }
+    default: {
+        const auto *me = static_cast<QMouseEvent *>(e);
+        QMouseEvent out(me->type(), mapToParent(me->position()), me->globalPosition(), me->button(), me->buttons(),
+                        me->modifiers(), me->pointingDevice());
+        QCoreApplication::sendEvent(target, &out);
+        break;
+    }
     }
 }

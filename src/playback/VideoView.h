@@ -1,16 +1,23 @@
 #pragma once
 
-#include <QOpenGLWidget>
+#include <QImage>
+#include <QWidget>
 
 #include <atomic>
 #include <functional>
+#include <memory>
 
 struct mpv_handle;
 struct mpv_render_context;
+class QOpenGLContext;
+class QOffscreenSurface;
+class PictureSurface;
 
-// The picture: libmpv draws each frame into this widget's framebuffer through its
-// OpenGL render API. Part of the libmpv adapter; the rest of the program sees a QWidget.
-class VideoView : public QOpenGLWidget
+// The picture: libmpv draws each frame through its OpenGL render API straight into the
+// default framebuffer of a native child window, which this widget hosts. Part of the
+// libmpv adapter; the rest of the program sees a QWidget that takes no input of its own:
+// what the user does on the picture goes to the widget underneath, the hosting window.
+class VideoView : public QWidget
 {
     Q_OBJECT
 public:
@@ -26,26 +33,39 @@ public:
     // Draws a frame libmpv has waiting, at once: the engine calls this while it holds the
     // user-interface thread waiting for libmpv, which may in turn wait for the frame.
     void renderPending();
+    // The picture as it is on the screen now (drawn again for the copy; tests).
+    QImage grabFramebuffer();
 
 Q_SIGNALS:
     void frameDrawn();
 
 protected:
-    void initializeGL() override;
-    void paintGL() override;
+    void resizeEvent(QResizeEvent *event) override;
 
 private:
+    friend class PictureSurface;
+    bool makeCurrent();
+    void doneCurrent();
     void createRenderContext();
     void freeRenderContext();
     void onUpdate();
-    void render(bool skip);
+    void frameWaiting();
+    void surfaceExposed();
+    void surfaceGoing();
+    void draw(QImage *copy = nullptr);
+    void skipFrame();
+    void forwardInput(QEvent *event);
     static void updateCallback(void *self);
 
     mpv_handle *m_mpv;
     std::function<void(bool)> m_contextChanged;
+    PictureSurface *m_surface;
+    QWidget *m_container;
+    std::unique_ptr<QOpenGLContext> m_gl;
+    std::unique_ptr<QOffscreenSurface> m_spare;
     mpv_render_context *m_render = nullptr;
-    QOpenGLContext *m_hookedContext = nullptr;
     std::atomic<bool> m_updateQueued{false};
+    // libmpv handed over a frame that is not on the screen yet.
+    bool m_framePending = false;
     quint64 m_framesDrawn = 0;
-    bool m_painted = false;
 };

@@ -114,6 +114,40 @@ void TestVideoWindow::pictureClicksReachTheWindow()
     QSignalSpy doubled(w, &VideoWindow::leftDoubleClicked);
     QTest::mouseDClick(w->windowHandle(), Qt::LeftButton, {}, QPoint(160, 120));
     QCOMPARE(doubled.size(), 1);
+
+    // The picture is drawn in a native window of its own that follows the widget; what
+    // reaches that window all the same goes to the video window, in its coordinates.
+    QWindow *surface = nullptr;
+    for (QWindow *candidate : QGuiApplication::allWindows())
+        if (candidate->objectName() == QLatin1String("PictureSurface"))
+            surface = candidate;
+    QVERIFY(surface);
+    w->placeRenderer(QRect(1, 1, 200, 150));
+    QTRY_COMPARE(surface->size(), QSize(200, 150));
+    QTRY_VERIFY(surface->isExposed());
+    QSignalSpy released(w, &VideoWindow::leftButtonReleased);
+    QSignalSpy middle(w, &VideoWindow::middlePressed);
+    QSignalSpy wheel(w, &VideoWindow::wheelTurned);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(50, 40));
+    QCOMPARE(released.size(), 1);
+    QCOMPARE(released.at(0).at(0).toPoint(), QPoint(51, 41));
+    QMouseEvent twice(QEvent::MouseButtonDblClick, QPointF(50, 40), surface->mapToGlobal(QPointF(50, 40)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QGuiApplication::sendEvent(surface, &twice);
+    QCOMPARE(doubled.size(), 2);
+    QCOMPARE(doubled.at(1).at(0).toPoint(), QPoint(51, 41));
+    QTest::mousePress(surface, Qt::MiddleButton, {}, QPoint(60, 60));
+    QTest::mouseRelease(surface, Qt::MiddleButton, {}, QPoint(60, 60));
+    QCOMPARE(middle.size(), 1);
+    QWheelEvent turn(QPointF(20, 20), surface->mapToGlobal(QPointF(20, 20)), QPoint(), QPoint(0, 120),
+                     Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QGuiApplication::sendEvent(surface, &turn);
+    QCOMPARE(wheel.size(), 1);
+    QCOMPARE(wheel.at(0).at(0).toInt(), 120);
+    QSignalSpy esc(w, &VideoWindow::escapePressed);
+    QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QGuiApplication::sendEvent(surface, &escape);
+    QCOMPARE(esc.size(), 1);
 }
 
 QTEST_MAIN(TestVideoWindow)
