@@ -3,6 +3,7 @@
 // random seeks) and the CPU time of 30 s of 1080p H.264 playback, in all and per frame
 // drawn. Figures are printed with their ratio ours / mpv. Needs a display with OpenGL
 // (xvfb-run with GLX is fine).
+#include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "playback/MediaGraph.h"
@@ -81,6 +82,7 @@ public:
     int preference(const IntKey &key) const override { return key.def; }
     PlayQueue *playQueue() override { return nullptr; }
     Prompt &prompt() override { return prompter; }
+    ProcessState &processState() override { return process; }
     void openFileDialog() override {}
     void nextVideoCdTrack() override {}
     void quitProgram() override {}
@@ -90,6 +92,7 @@ public:
     QString path;
     QTimer timer;
     ScriptedPrompt prompter;
+    ProcessState process;
 };
 
 // One graph on a fresh engine, as the control window would have it.

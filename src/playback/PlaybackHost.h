@@ -4,6 +4,7 @@
 
 struct IntKey;
 class PlayQueue;
+struct ProcessState;
 class Prompt;
 class VideoWindow;
 
@@ -73,6 +74,8 @@ public:
     virtual PlayQueue *playQueue() = 0;
     // Message boxes.
     virtual Prompt &prompt() = 0;
+    // What lasts for the whole process (the jog hint shown once, the previous tick).
+    virtual ProcessState &processState() = 0;
 
     // --- Work done elsewhere
     // Runs the open-file dialog (play/pause with nothing loaded).

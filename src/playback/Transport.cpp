@@ -5,6 +5,7 @@
 #include "PlayQueue.h"
 #include "PlaybackHost.h"
 #include "PlaybackText.h"
+#include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsKeys.h"
 #include "ui/VideoWindow.h"
@@ -117,9 +118,9 @@ void Transport::pause()
         engine().pause();
     if (!m_graph.m_loaded || m_graph.m_noVideo) {
         m_host.showClockText(PausedText);
-    } else if (!m_jogHintShown) {
+    } else if (!m_host.processState().jogHintShown) {
         m_host.scrollClockText(JogHint, 12, 3 * m_host.preference(Key::UpdatePeriod));
-        m_jogHintShown = true;
+        m_host.processState().jogHintShown = true;
     }
 }
 
@@ -413,15 +414,15 @@ void Transport::stopHere()
 void Transport::playbackTick()
 {
     const int period = m_host.preference(Key::UpdatePeriod);
-    if (m_graph.m_playing && period != m_periodInForce) {
+    if (m_graph.m_playing && period != m_host.processState().periodInForce) {
         m_host.startPlaybackTimer(period);
-        m_periodInForce = period;
+        m_host.processState().periodInForce = period;
     }
     double seconds = 0;
     if (m_graph.m_loaded && m_graph.m_playing) {
         seconds = engine().position();
         m_seekScratch = engine().positionUnits();
-        if (seconds == 0 || seconds > m_previousTickSeconds) {
+        if (seconds == 0 || seconds > m_host.processState().previousTickSeconds) {
             if (m_host.preference(Key::Current) == 1)
                 m_seekScratch = engine().durationUnits() - m_seekScratch;
             m_host.showReadout(Readout::CurrentTime, positionText(m_seekScratch));
@@ -434,7 +435,7 @@ void Transport::playbackTick()
         if (m_graph.m_loaded)
             seconds = engine().position();
     }
-    m_previousTickSeconds = seconds;
+    m_host.processState().previousTickSeconds = seconds;
 }
 
 void Transport::endOfPlay()

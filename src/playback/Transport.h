@@ -87,8 +87,5 @@ private:
     SliderModel m_stop{0, 100};
     SliderModel m_speed{1, 19};
     double m_rate = 1.0;
-    double m_previousTickSeconds = 0;
-    int m_periodInForce = 0;
     qint64 m_seekScratch = 0;
-    bool m_jogHintShown = false;
 };

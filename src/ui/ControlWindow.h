@@ -107,6 +107,7 @@ public:
     int preference(const IntKey &key) const override;
     PlayQueue *playQueue() override;
     Prompt &prompt() override { return m_prompt; }
+    ProcessState &processState() override { return m_process; }
     void openFileDialog() override;
     void nextVideoCdTrack() override {}
     void quitProgram() override;

@@ -13,6 +13,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include "app/ProcessState.h"
+
 #include <map>
 
 // The control window as the playback engine sees it: records what it is told, keeps a
@@ -25,6 +27,9 @@ public:
 
     void attach(MediaGraph *g) { graph = g; }
 
+    ProcessState process;
+
+    ProcessState &processState() override { return process; }
     void showReadout(Readout which, const QString &text) override { readouts[which] = text; }
     void showClockText(const QString &text) override
     {

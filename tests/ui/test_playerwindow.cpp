@@ -451,6 +451,21 @@ private Q_SLOTS:
         QVERIFY(video() && video()->isVisible());
     }
 
+    void jogHintShowsOncePerProcess()
+    {
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        w->execute(Command::PlayPause);
+        QVERIFY(process.jogHintShown);
+        QVERIFY(w->readoutText(1088) != QStringLiteral(" 25.00 FPS ")); // the hint scrolls
+        // A rebuilt control window in the same process does not show it again.
+        open(TestMedia::mpeg1Ps());
+        w->execute(Command::PlayPause);
+        w->execute(Command::PlayPause);
+        QVERIFY(w->graph().paused());
+        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS "));
+    }
+
     void handOffSwitchesTheRunningPlayer()
     {
         open(TestMedia::mpeg1Ps());
