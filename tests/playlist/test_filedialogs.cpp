@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "TestHost.h"
 #include "app/SettingsStore.h"
 #include "playlist/FileDialogs.h"
@@ -7,22 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QtTest>
-
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
-void writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-}
-} // namespace
 
 class TestFileDialogs : public QObject
 {

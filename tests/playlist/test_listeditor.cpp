@@ -1,4 +1,5 @@
 #include "TestEnv.h"
+#include "TestFiles.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "playlist/FileListEditorDialog.h"
@@ -15,12 +16,6 @@
 #include <sys/stat.h>
 
 namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 quint64 inodeOf(const QString &path)
 {
     struct stat st {};
