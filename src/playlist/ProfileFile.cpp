@@ -213,13 +213,16 @@ const ProfileFile::Line *ProfileFile::findPair(const QString &section, const QSt
     return &s.lines[*ki];
 }
 
+QByteArrayView ProfileFile::valueFor(const QString &section, const QString &key) const
+{
+    const Line *line = findPair(section, key);
+    return line ? valueOf(line->text) : QByteArrayView();
+}
+
 QString ProfileFile::readString(const QString &section, const QString &key, const QString &def,
                                 int maxLength) const
 {
-    const Line *line = findPair(section, key);
-    if (!line)
-        return def;
-    const QByteArrayView v = valueOf(line->text);
+    const QByteArrayView v = valueFor(section, key);
     if (v.isEmpty())
         return def;
     return cut(QString::fromUtf8(v), maxLength);
@@ -227,10 +230,7 @@ QString ProfileFile::readString(const QString &section, const QString &key, cons
 
 int ProfileFile::readInt(const QString &section, const QString &key, int def) const
 {
-    const Line *line = findPair(section, key);
-    if (!line)
-        return def;
-    const QByteArrayView v = valueOf(line->text);
+    const QByteArrayView v = valueFor(section, key);
     if (v.isEmpty())
         return def;
     qsizetype i = 0;

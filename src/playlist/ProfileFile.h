@@ -97,6 +97,8 @@ private:
     void refresh() const; // re-reads when the file changed (not while a batch is open)
     void parse(const QByteArray &bytes) const;
     const Line *findPair(const QString &section, const QString &key) const;
+    // The value of a key; empty when the key is missing or has no value.
+    QByteArrayView valueFor(const QString &section, const QString &key) const;
     QByteArray serialize() const;
     bool save();
     bool endBatch();
