@@ -148,7 +148,7 @@ void ControlWindow::readSettings()
     m_timeRemaining = m_settings.read(Key::Current) != 0;
     m_videoScale = m_settings.read(Key::VideoSize);
     m_prefs.load(m_settings);
-    m_fullScreen = false; // "AutoFull" goes full screen when play starts
+    m_fullScreen = m_prefs.isOn(Key::AutoFull);
 }
 
 void ControlWindow::restoreWindow()

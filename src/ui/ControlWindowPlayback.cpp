@@ -426,7 +426,7 @@ void ControlWindow::enterFullScreen()
 
 void ControlWindow::reapplyFullScreen()
 {
-    if (!m_videoWindow)
+    if (!m_videoWindow || m_graph->noVideo())
         return;
     m_fullScreen = true;
     m_windowedView = false;

@@ -194,6 +194,25 @@ private Q_SLOTS:
         QVERIFY(!w->fullScreenView());
     }
 
+    void autoFullOpensInFullScreenAndPlays()
+    {
+        store->write(Key::AutoFull, 1);
+        open(TestMedia::mpeg1Ps());
+        QVERIFY(w->fullScreenView());
+        QVERIFY(w->graph().playing());
+        QTRY_COMPARE(video()->geometry(), QRect(QPoint(0, 0), screenSize()));
+        QVERIFY(video()->renderer()->isVisible());
+        QTest::keyClick(w.get(), Qt::Key_Escape);
+        QVERIFY(!w->fullScreenView());
+        QTRY_COMPARE(video()->size(), QSize(352, 282));
+        // Sound alone never goes full screen.
+        w->playList().startFromSelection({TestMedia::mp3Audio()});
+        w->transport().play();
+        QVERIFY(w->graph().playing());
+        QVERIFY(w->windowedView());
+        QVERIFY(!video() || !video()->isVisible());
+    }
+
     void fillScreenAndBack()
     {
         open(TestMedia::mpeg1Ps());
