@@ -36,11 +36,6 @@ const QString ExitQuestion = QStringLiteral(
     "Would you prefer to hide instead of closing?\rIf yes, the preference will be set for you.\r\r"
     "This question will only be asked once");
 
-QSize virtualScreen()
-{
-    const QScreen *s = QGuiApplication::primaryScreen();
-    return s ? s->virtualGeometry().size() : QSize(1024, 768);
-}
 } // namespace
 
 ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process,
@@ -154,7 +149,7 @@ void ControlWindow::readSettings()
 void ControlWindow::restoreWindow()
 {
     using namespace ViewGeometry;
-    const QSize screen = virtualScreen();
+    const QSize screen = ViewGeometry::virtualScreen();
     SavedRect r{m_settings.read(Key::WindowLeft), m_settings.read(Key::WindowTop),
                 m_settings.read(Key::WindowRight), m_settings.read(Key::WindowBottom)};
     if (outsideScreen(r, screen)) {

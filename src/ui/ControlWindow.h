@@ -154,6 +154,7 @@ private:
     void setScale(int percent);
     void sizeVideoWindowFor(bool viewChange);
     void placeRenderer();
+    QSize pictureSize() const; // the native picture at the current scale
     void placeVideoDocked(bool forced);
     void moveControlBesideVideo();
     void placeVideoUndocked();

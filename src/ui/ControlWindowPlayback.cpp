@@ -23,11 +23,6 @@
 #include <QTimer>
 
 namespace {
-QSize virtualScreen()
-{
-    const QScreen *s = QGuiApplication::primaryScreen();
-    return s ? s->virtualGeometry().size() : QSize(1024, 768);
-}
 
 int readoutId(PlaybackHost::Readout r)
 {
@@ -218,6 +213,11 @@ void ControlWindow::notifyDesktop()
 
 // --- The video window
 
+QSize ControlWindow::pictureSize() const
+{
+    return ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
+}
+
 VideoWindow *ControlWindow::videoWindow()
 {
     return m_videoWindow;
@@ -290,7 +290,7 @@ void ControlWindow::placeRenderer()
         m_videoWindow->placeRenderer(QRect(1, 1, m_videoWindow->width() - 2, m_videoWindow->height() - 2));
         return;
     }
-    const QSize pic = ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
+    const QSize pic = pictureSize();
     m_videoWindow->placeRenderer(QRect(QPoint(1, 1), pic));
 }
 
@@ -298,7 +298,7 @@ void ControlWindow::sizeVideoWindowFor(bool viewChange)
 {
     if (!m_videoWindow || !m_graph->loaded())
         return;
-    const QSize pic = ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
+    const QSize pic = pictureSize();
     const QSize outer = pic + QSize(2, 2); // a one-pixel edge round the picture
     if (pic.isEmpty() || m_graph->noVideo()) {
         m_videoWindow->hide();
@@ -332,11 +332,11 @@ void ControlWindow::placeVideoDocked(bool forced)
     if (!m_videoWindow || !m_docked || m_fullScreen || m_fillScreen || m_graph->noVideo()
         || m_graph->videoWidth() == 0)
         return;
-    const QSize pic = ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
+    const QSize pic = pictureSize();
     const int clientExtra = m_videoWindow->width() - pic.width() - 2;
     const auto d = ViewGeometry::dockVideo(frameGeometry(), m_videoWindow->frameGeometry().size(),
                                            m_prefs.isOn(Key::OpenOnLeft) ? clientExtra : 0,
-                                           virtualScreen().width(), m_prefs.isOn(Key::OpenOnLeft), forced);
+                                           ViewGeometry::virtualScreen().width(), m_prefs.isOn(Key::OpenOnLeft), forced);
     m_placingVideo = true;
     if (m_videoWindow->pos() != d.video)
         m_videoWindow->move(d.video);
@@ -368,7 +368,7 @@ void ControlWindow::placeVideoUndocked()
     if (!m_videoWindow)
         return;
     const QPoint stored(m_settings.read(Key::VideoWindowLeft), m_settings.read(Key::VideoWindowTop));
-    const auto place = ViewGeometry::undockedPlace(stored, m_videoWindow->frameGeometry().size(), virtualScreen());
+    const auto place = ViewGeometry::undockedPlace(stored, m_videoWindow->frameGeometry().size(), ViewGeometry::virtualScreen());
     if (place.reset) {
         m_settings.write(Key::VideoWindowLeft, 0);
         m_settings.write(Key::VideoWindowTop, 0);
@@ -404,7 +404,7 @@ void ControlWindow::videoResized()
 {
     if (!m_videoWindow || m_placingVideo || m_fullScreen || m_fillScreen || !m_graph->loaded())
         return;
-    const QSize pic = ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
+    const QSize pic = pictureSize();
     if (m_videoWindow->size() == pic + QSize(2, 2) && !m_fitToWindow)
         return; // our own sizing, not the user's
     m_fitToWindow = true;

@@ -1,6 +1,15 @@
 #include "ViewGeometry.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 namespace ViewGeometry {
+
+QSize virtualScreen()
+{
+    const QScreen *s = QGuiApplication::primaryScreen();
+    return s ? s->virtualGeometry().size() : QSize(1024, 768);
+}
 
 QSize scaledPicture(int scalePercent, QSize video)
 {

@@ -9,6 +9,9 @@
 // The arithmetic of the control and video window geometry, apart from any window.
 namespace ViewGeometry {
 
+// The virtual desktop's size; its origin is taken as 0,0.
+QSize virtualScreen();
+
 // Picture size at a scale in percent, with the integer steps the player has always used:
 // 352 x 288 at 100 % is 350 x 280.
 QSize scaledPicture(int scalePercent, QSize video);
