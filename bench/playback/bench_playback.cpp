@@ -56,8 +56,8 @@ public:
     void setSetButtonsEnabled(bool) override {}
     void startPlaybackTimer(int periodMs) override { timer.start(periodMs); }
     void stopPlaybackTimer() override { timer.stop(); }
-    VideoWindow *videoWindow() override { return window; }
-    VideoWindow *ensureVideoWindow() override
+    PictureHost *pictureHost() override { return window; }
+    PictureHost *ensurePictureHost() override
     {
         if (!window)
             window = new VideoWindow;

@@ -1,6 +1,6 @@
 #include "InstanceGuard.h"
 
-#include "Prompt.h"
+#include "app/Prompt.h"
 
 #include <QDir>
 #include <QIcon>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ProcessState.h"
-#include "Prompt.h"
-#include "SettingsStore.h"
+#include "app/ProcessState.h"
+#include "app/Prompt.h"
+#include "app/SettingsStore.h"
 
 #include <QApplication>
 

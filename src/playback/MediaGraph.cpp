@@ -7,7 +7,7 @@
 #include "Transport.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
-#include "ui/VideoWindow.h"
+#include "PictureHost.h"
 
 #include <QFile>
 
@@ -70,10 +70,10 @@ bool MediaGraph::openMedia()
     m_frameFormat = m_engine->frameFormat();
 
     // The picture goes into the video window, which owns its mouse and keys.
-    VideoWindow *window = m_host.ensureVideoWindow();
-    m_picture = window ? m_engine->hostPicture(window) : nullptr;
+    PictureHost *window = m_host.ensurePictureHost();
+    m_picture = window ? m_engine->hostPicture(window->pictureParent()) : nullptr;
     if (window && m_picture)
-        window->setRenderer(m_picture);
+        window->setPicture(m_picture);
 
     m_loaded = true;
     m_lastResult = true;
@@ -102,9 +102,9 @@ bool MediaGraph::openMedia()
 
 void MediaGraph::closeMedia()
 {
-    if (VideoWindow *window = m_host.videoWindow()) {
-        m_settings.write(Key::VideoWindowLeft, window->pos().x());
-        m_settings.write(Key::VideoWindowTop, window->pos().y());
+    if (PictureHost *window = m_host.pictureHost()) {
+        m_settings.write(Key::VideoWindowLeft, window->windowPosition().x());
+        m_settings.write(Key::VideoWindowTop, window->windowPosition().y());
     }
     m_host.stopPlaybackTimer();
     if (m_loaded) {

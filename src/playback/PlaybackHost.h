@@ -6,7 +6,7 @@ struct IntKey;
 class PlayQueue;
 struct ProcessState;
 class Prompt;
-class VideoWindow;
+class PictureHost;
 
 // What the media graph and the transport need of the control window that owns them.
 // Everything is called on the user-interface thread.
@@ -47,9 +47,9 @@ public:
 
     // --- Video window and view modes
     // The video window, or null while there is none.
-    virtual VideoWindow *videoWindow() = 0;
+    virtual PictureHost *pictureHost() = 0;
     // The video window, created (hidden) when there is none yet.
-    virtual VideoWindow *ensureVideoWindow() = 0;
+    virtual PictureHost *ensurePictureHost() = 0;
     // Sizes, shows or hides the video window for the open file, then docks it.
     virtual void sizeVideoWindow() = 0;
     // The full-screen view is on.

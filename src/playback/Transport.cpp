@@ -8,7 +8,7 @@
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsKeys.h"
-#include "ui/VideoWindow.h"
+#include "PictureHost.h"
 
 #include <algorithm>
 
@@ -92,8 +92,8 @@ void Transport::play()
         return;
     }
     // The picture comes to the front (the renderer's own window style has no meaning here).
-    if (VideoWindow *window = m_host.videoWindow(); window && window->isVisible())
-        window->raise();
+    if (PictureHost *window = m_host.pictureHost())
+        window->bringPictureForward();
 }
 
 void Transport::run()

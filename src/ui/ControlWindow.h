@@ -95,8 +95,9 @@ public:
     void setSetButtonsEnabled(bool enabled) override;
     void startPlaybackTimer(int periodMs) override;
     void stopPlaybackTimer() override;
-    VideoWindow *videoWindow() override;
-    VideoWindow *ensureVideoWindow() override;
+    VideoWindow *videoWindow() const;
+    PictureHost *pictureHost() override;
+    PictureHost *ensurePictureHost() override;
     void sizeVideoWindow() override { sizeVideoWindowFor(false); }
     bool fullScreenView() const override { return m_fullScreen; }
     bool fillScreenView() const override { return m_fillScreen; }

@@ -218,12 +218,17 @@ QSize ControlWindow::pictureSize() const
     return ViewGeometry::scaledPicture(m_videoScale, {m_graph->videoWidth(), m_graph->videoHeight()});
 }
 
-VideoWindow *ControlWindow::videoWindow()
+VideoWindow *ControlWindow::videoWindow() const
 {
     return m_videoWindow;
 }
 
-VideoWindow *ControlWindow::ensureVideoWindow()
+PictureHost *ControlWindow::pictureHost()
+{
+    return m_videoWindow;
+}
+
+PictureHost *ControlWindow::ensurePictureHost()
 {
     if (m_videoWindow)
         return m_videoWindow;

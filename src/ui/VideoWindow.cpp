@@ -36,6 +36,12 @@ void VideoWindow::placeRenderer(const QRect &rect)
         m_renderer->setGeometry(rect);
 }
 
+void VideoWindow::bringPictureForward()
+{
+    if (isVisible())
+        raise();
+}
+
 void VideoWindow::paintEvent(QPaintEvent *)
 {
     QPainter p(this);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "playback/PictureHost.h"
+
 #include <QPointer>
 #include <QWidget>
 
 // The borderless, sizable window the picture plays in. It has no behaviour of its own:
 // what the user does on it is passed on as signals (connect them queued to post them),
 // except that dragging the picture moves the window and dragging its edge sizes it.
-class VideoWindow : public QWidget
+class VideoWindow : public QWidget, public PictureHost
 {
     Q_OBJECT
 public:
@@ -18,6 +20,12 @@ public:
     QWidget *renderer() const { return m_renderer; }
     // Places the picture inside the window; (1,1) and the picture size as a rule.
     void placeRenderer(const QRect &rect);
+
+    // PictureHost
+    QWidget *pictureParent() override { return this; }
+    void setPicture(QWidget *picture) override { setRenderer(picture); }
+    QPoint windowPosition() const override { return pos(); }
+    void bringPictureForward() override;
 
     // While on (from construction), a resize is reported with resized().
     bool resizeNotification() const { return m_notifyResize; }

@@ -26,7 +26,7 @@ void PlaybackTestHost::stopPlaybackTimer()
     timer.stop();
 }
 
-VideoWindow *PlaybackTestHost::ensureVideoWindow()
+PictureHost *PlaybackTestHost::ensurePictureHost()
 {
     if (!window)
         window = new VideoWindow;

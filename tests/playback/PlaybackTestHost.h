@@ -60,8 +60,8 @@ public:
     void startPlaybackTimer(int periodMs) override;
     void stopPlaybackTimer() override;
 
-    VideoWindow *videoWindow() override { return window; }
-    VideoWindow *ensureVideoWindow() override;
+    PictureHost *pictureHost() override { return window; }
+    PictureHost *ensurePictureHost() override;
     void sizeVideoWindow() override;
     bool fullScreenView() const override { return fullScreen; }
     bool fillScreenView() const override { return fillScreen; }

@@ -1,0 +1,32 @@
+# kt_library(<target> DIR <subsystem folder> [FILES <names>...] [DEPS <targets>...] [LIBS <libs>...])
+#
+# One library per layer. Its headers are published under build/include/<target>/<folder>/,
+# and a target sees only the headers of itself and of the layers it links: an include
+# against the grain ("ui/..." from playback) finds no file and fails to build.
+# Without FILES every source of the folder joins the target.
+function(kt_library target)
+  cmake_parse_arguments(L "" "DIR" "FILES;DEPS;LIBS" ${ARGN})
+  set(dir ${CMAKE_SOURCE_DIR}/src/${L_DIR})
+  if(L_FILES)
+    set(files)
+    foreach(f IN LISTS L_FILES)
+      list(APPEND files ${dir}/${f})
+    endforeach()
+  else()
+    file(GLOB files CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.h)
+  endif()
+  add_library(${target} STATIC ${files})
+  set(published ${CMAKE_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${published})
+  file(MAKE_DIRECTORY ${published}/${L_DIR})
+  foreach(f IN LISTS files)
+    if(f MATCHES "\\.h$")
+      get_filename_component(name ${f} NAME)
+      file(CREATE_LINK ${f} ${published}/${L_DIR}/${name} SYMBOLIC)
+    endif()
+  endforeach()
+  target_include_directories(${target} PUBLIC ${published})
+  target_compile_options(${target} PRIVATE ${KT_WARNINGS})
+  target_compile_definitions(${target} PUBLIC QT_NO_KEYWORDS)
+  target_link_libraries(${target} PUBLIC ${L_DEPS} ${L_LIBS})
+endfunction()
