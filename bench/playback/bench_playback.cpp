@@ -54,6 +54,7 @@ public:
     void refreshFileNumber() override {}
     void refreshControls() override {}
     void setSetButtonsEnabled(bool) override {}
+    void positionJumped() override {}
     void startPlaybackTimer(int periodMs) override { timer.start(periodMs); }
     void stopPlaybackTimer() override { timer.stop(); }
     PictureHost *pictureHost() override { return window; }
@@ -84,7 +85,6 @@ public:
     Prompt &prompt() override { return prompter; }
     ProcessState &processState() override { return process; }
     void openFileDialog() override {}
-    void nextVideoCdTrack() override {}
     void quitProgram() override {}
 
     MediaGraph *graph = nullptr;

@@ -38,6 +38,8 @@ public:
     virtual void refreshControls() = 0;
     // Enables or disables the Set buttons beside the start and stop sliders.
     virtual void setSetButtonsEnabled(bool enabled) = 0;
+    // A command moved the position (a seek, a step, a jog), not playing on.
+    virtual void positionJumped() = 0;
 
     // --- Timer 1 (owned by the control window; each timeout calls Transport::playbackTick)
     // (Re)starts the playback timer with this period.
@@ -80,8 +82,6 @@ public:
     // --- Work done elsewhere
     // Runs the open-file dialog (play/pause with nothing loaded).
     virtual void openFileDialog() = 0;
-    // Goes on to the next VideoCD track at the end of one.
-    virtual void nextVideoCdTrack() = 0;
     // Ends the program once the current event is handled (fatal engine failure, "AutoExit").
     virtual void quitProgram() = 0;
 };

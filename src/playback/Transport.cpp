@@ -166,17 +166,20 @@ void Transport::stopPlayback()
     m_host.refreshControls();
     m_graph.m_playing = m_graph.m_paused = false;
     m_host.stopPlaybackTimer();
+    m_host.positionJumped();
 }
 
 void Transport::rewind()
 {
     if (!m_graph.m_loaded)
         return;
-    const double current = engine().position();
-    const int target = m_start.value() != current ? m_start.value() : 0;
+    // Compared in units: a whole second lands on a frame whose time is rarely whole.
+    const bool atStart = engine().positionUnits() == unitsForSeconds(m_start.value());
+    const int target = atStart ? 0 : m_start.value();
     engine().seek(target);
     m_position.setValue(target);
     m_host.refreshControls();
+    m_host.positionJumped();
 }
 
 void Transport::fastForward()
@@ -193,27 +196,30 @@ void Transport::fastForward()
         m_position.setValue(int(end));
     }
     m_host.refreshControls();
+    m_host.positionJumped();
 }
 
-void Transport::repeatStep(int buttonId)
+void Transport::cueStep()
+{
+    step(0.5);
+}
+
+void Transport::reviewStep()
+{
+    step(-0.5);
+}
+
+void Transport::step(double seconds)
 {
     if (!m_graph.m_loaded)
         return;
-    double target = engine().position();
-    if (buttonId == ReviewButton) {
-        target -= 0.5;
-        if (!(target > 0))
-            return;
-    } else if (buttonId == CueButton) {
-        target += 0.5;
-        if (target > engine().duration())
-            return;
-    } else {
+    const double target = engine().position() + seconds;
+    if (!(target > 0) || target > engine().duration())
         return;
-    }
     engine().seek(target);
     m_position.setValue(int(target));
     m_host.refreshControls();
+    m_host.positionJumped();
 }
 
 void Transport::frameAdvance()
@@ -224,6 +230,7 @@ void Transport::frameAdvance()
     engine().seekUnits(next);
     m_host.showReadout(Readout::CurrentTime, positionText(next));
     m_host.refreshControls();
+    m_host.positionJumped();
 }
 
 void Transport::frameReverse()
@@ -234,6 +241,7 @@ void Transport::frameReverse()
     engine().seekUnits(next);
     m_host.showReadout(Readout::CurrentTime, positionText(next));
     m_host.refreshControls();
+    m_host.positionJumped();
 }
 
 void Transport::jog(int wheelDelta)
@@ -249,6 +257,7 @@ void Transport::jog(int wheelDelta)
     m_host.refreshControls();
     m_host.stopClockScroll();
     showFrameRate();
+    m_host.positionJumped();
 }
 
 void Transport::showFrameRate()
@@ -294,33 +303,33 @@ void Transport::speedSliderMoved(int code)
     m_host.refreshControls();
 }
 
+void Transport::keypadStep(int direction)
+{
+    int tenths = int(std::lround(m_rate * 10));
+    if (m_rate < 0.1 || m_rate > 10)
+        tenths = 10;
+    if (direction > 0) {
+        tenths = tenths >= 10 ? std::min(tenths + 10, 100) : tenths + 1;
+    } else if (tenths < 2 || tenths > 10) {
+        tenths -= 10;
+        if (tenths == 0)
+            tenths = 10;
+    } else {
+        tenths -= 1;
+    }
+    // From 0.1 this asks for -0.9, which is refused: normal speed then.
+    if (!setRate(tenths / 10.0, true))
+        setRate(1.0, true);
+}
+
 void Transport::keypadPlus()
 {
-    double rate = m_rate;
-    if (rate < 0.1 || rate > 10)
-        rate = 1.0;
-    if (rate >= 1)
-        rate = std::min(rate + 1, 10.0);
-    else
-        rate += 0.1;
-    if (!setRate(rate, true))
-        setRate(1.0, true);
+    keypadStep(+1);
 }
 
 void Transport::keypadMinus()
 {
-    double rate = m_rate;
-    if (rate < 0.1 || rate > 10)
-        rate = 1.0;
-    if (rate < 0.2 || rate > 1) {
-        rate -= 1;
-        if (rate == 0)
-            rate = 1.0;
-    } else {
-        rate -= 0.1;
-    }
-    if (!setRate(rate, true))
-        setRate(1.0, true);
+    keypadStep(-1);
 }
 
 void Transport::setStartPoint()
@@ -358,6 +367,7 @@ void Transport::resetPoints()
             engine().setStop(m_stop.value());
             m_host.showReadout(Readout::StartTime, positionText(unitsForSeconds(m_start.value())));
             m_host.showReadout(Readout::EndTime, positionText(engine().stopUnits()));
+            m_host.positionJumped();
         }
     }
     m_host.refreshControls();
@@ -402,6 +412,26 @@ void Transport::positionSliderDragged(int value)
     m_position.setValue(value);
     engine().seek(m_position.value());
     m_host.showReadout(Readout::CurrentTime, positionText(engine().positionUnits()));
+    m_host.positionJumped();
+}
+
+void Transport::seekTo(double seconds)
+{
+    if (!m_graph.m_loaded)
+        return;
+    m_position.setValue(int(seconds));
+    engine().seek(seconds);
+    m_host.showReadout(Readout::CurrentTime, positionText(engine().positionUnits()));
+    m_host.refreshControls();
+    m_host.positionJumped();
+}
+
+void Transport::clearPoints()
+{
+    m_start.setValue(0);
+    m_position.setValue(0);
+    m_stop.setValue(m_stop.maximum());
+    m_host.refreshControls();
 }
 
 void Transport::stopHere()
@@ -452,6 +482,7 @@ void Transport::endOfPlay()
         setRate(m_rate, false);
         m_position.setValue(m_start.value());
         m_host.refreshControls();
+        m_host.positionJumped();
     };
 
     if (queue && queue->entryCount() == 1 && !loopFile) {
@@ -475,9 +506,8 @@ void Transport::endOfPlay()
         } else {
             engine().seek(m_start.value());
             setRate(m_rate, false);
+            m_host.positionJumped();
         }
-    } else if (m_graph.m_videoCdTrack) {
-        m_host.nextVideoCdTrack();
     } else if (m_graph.m_loaded) {
         // Nothing follows: stop at the start point rather than find the end at every tick.
         stopAtStart();

@@ -17,9 +17,6 @@ class PlaybackHost;
 class Transport
 {
 public:
-    // Control ids the Cue and Review buttons send with their repeat message.
-    enum StepButton { ReviewButton = 6, CueButton = 8 };
-
     Transport(MediaGraph &graph, PlaybackHost &host);
 
     // Sliders: start point, current position, stop point (whole seconds) and speed code.
@@ -36,10 +33,9 @@ public:
     void stopPlayback();
     void rewind();
     void fastForward();
-    // One step of a held Cue (8) or Review (6) button.
-    void repeatStep(int buttonId);
-    void cueStep() { repeatStep(CueButton); }
-    void reviewStep() { repeatStep(ReviewButton); }
+    // Half a second on or back, once per step of a held Cue or Review button.
+    void cueStep();
+    void reviewStep();
     void frameAdvance();
     void frameReverse();
     // Mouse wheel turn (delta in eighths of a degree, 120 a notch) while paused.
@@ -60,6 +56,10 @@ public:
     void startSliderDragged(int value);
     void stopSliderDragged(int value);
     void positionSliderDragged(int value);
+    // To an exact time, as a drag of the position slider would (the desktop's controls).
+    void seekTo(double seconds);
+    // Eject: the start and position sliders at 0, the stop slider at its end.
+    void clearPoints();
     // Right button outside the windowed view: play ends where it is.
     void stopHere();
 
@@ -78,6 +78,9 @@ public:
 
 private:
     MediaEngine &engine() const;
+    void step(double seconds);
+    // The keypad's speed steps, in tenths so the rate, the slider and the readout agree.
+    void keypadStep(int direction);
     qint64 unitsForSeconds(int seconds) const;
 
     MediaGraph &m_graph;

@@ -2,6 +2,18 @@
 
 #include "app/SettingsStore.h"
 
+#include <algorithm>
+
+namespace {
+int inRange(const IntKey &key, int value)
+{
+    // A stored -1 would never start the playback timer and 0 would run it flat out.
+    if (std::string_view(key.name) == Key::UpdatePeriod.name)
+        return std::clamp(value, Preferences::MinUpdatePeriod, Preferences::MaxUpdatePeriod);
+    return value;
+}
+} // namespace
+
 Preferences::Preferences()
 {
     for (const IntKey *k : Key::PreferenceKeys)
@@ -15,13 +27,13 @@ int Preferences::value(const IntKey &key) const
 
 void Preferences::set(const IntKey &key, int value)
 {
-    m_values.insert(QLatin1String(key.name), value);
+    m_values.insert(QLatin1String(key.name), inRange(key, value));
 }
 
 void Preferences::load(const SettingsStore &store)
 {
     for (const IntKey *k : Key::PreferenceKeys)
-        m_values.insert(QLatin1String(k->name), store.read(*k));
+        set(*k, store.read(*k));
 }
 
 void Preferences::save(SettingsStore &store) const

@@ -13,9 +13,15 @@ class Preferences
 public:
     Preferences();
 
+    // The playback tick's period in milliseconds, always within the Options slider's range.
+    static constexpr int MinUpdatePeriod = 40;
+    static constexpr int MaxUpdatePeriod = 500;
+
     int value(const IntKey &key) const;
     bool isOn(const IntKey &key) const { return value(key) != 0; }
+    // Values out of a preference's range are brought into it.
     void set(const IntKey &key, int value);
+    int updatePeriod() const { return value(Key::UpdatePeriod); }
 
     // Each preference takes its stored value, or the table default when none is stored.
     void load(const SettingsStore &store);

@@ -1,68 +1,101 @@
 #pragma once
 
+#include "ControlIds.h"
+
 #include <Qt>
 
 #include <span>
 
-// One table maps every control, menu item, key and media key of the control window to a
-// command and, for controls, a tooltip. ControlWindow::execute() performs each command.
+// One table maps every control, menu item, key and media key of the control window to an
+// action and, for controls, a tooltip. Every other input path (the wheel, slider moves,
+// the desktop's media controls) builds an action too. ControlWindow::execute() performs
+// each one; nothing acts any other way.
 enum class Command {
     None,
     // transport
     PlayPause, Play, Pause, Stop, Eject, Rewind, Review, FastForward, Cue, FrameReverse, FrameAdvance,
-    Rate02, Rate05, Rate07, Rate1, Rate2, Rate5, Faster, Slower,
+    SetRate,      // value: the play speed (a preset button or key)
+    Faster, Slower,
     SetStart, SetStop, ResetPoints,
-    // files and discs
-    OpenFile, EditPlaylist, CreateEmptyPlaylist, SaveFileAs, SavePlaylistAs, PlayVideoCd, PlayDvd,
-    DropQueue,
+    Jog,          // value: the wheel turn, 120 a notch
+    MoveStart,    // value: the start slider's new second (the user moved it)
+    MovePosition, // value: the position slider's new second
+    MoveStop,     // value: the stop slider's new second
+    MoveSpeed,    // value: the speed slider's new code, 1..19
+    SeekTo,       // value: seconds, exact (the desktop's media controls)
+    // files
+    OpenFile, EditPlaylist, CreateEmptyPlaylist, SaveFileAs, SavePlaylistAs,
     // view
-    FullScreen, FillScreen, Scale50, Scale100, Scale200, Scale300, MinimalView, CompactView,
-    DockToggle, LeaveScreenModes, StatusAreaView,
+    FullScreen, FillScreen, LeaveScreenModes,
+    SetScale,     // value: the video scale in percent
+    MinimalView, CompactView, DockToggle, StatusAreaView,
     // toggles and readouts
     RandomToggle, LoopFileToggle, LoopListToggle, ShowCurrentNumber, ShowRemaining, ToggleTimeRemaining,
-    // sliders (their moves are handled by the transport and the mixer)
-    SpeedSlider, StartSlider, PositionSlider, StopSlider, VolumeSlider, BalanceSlider, Mute,
     // program
-    ExitButton, Exit, About, Options, CheckUpdate, LookForUpdate, ContextMenu, EscapeKey, EnterKey,
+    ExitButton, Exit, About, EscapeKey, EnterKey,
 };
 
-enum class ControlKind { Button, Label, Display, Slider, CheckBox };
+struct Action {
+    Command command = Command::None;
+    double value = 0;
+    bool operator==(const Action &) const = default;
+};
 
-struct ControlEntry {
-    int id;
-    ControlKind kind;
-    Command command;
+struct ButtonEntry {
+    ButtonId id;
+    Action action;
     const char *caption;  // the button's own text, if it has one
-    const char *tooltip;  // nullptr: no tooltip
+    const char *tooltip;
+    bool repeats = false; // held down, the action repeats every 100 ms
+};
+
+struct SliderEntry {
+    SliderId id;
+    Command moved;        // performed with the slider's new value when the user moves it
+    const char *tooltip;
+};
+
+struct LabelEntry {
+    LabelId id;
+    Action click;         // Command::None: a plain caption
+    const char *caption;
+    const char *tooltip;  // nullptr: none
+};
+
+struct DisplayEntry {
+    DisplayId id;
+    Action click;
+    const char *tooltip;
 };
 
 struct MenuEntry {
-    int id;
-    Command command;
+    int id;               // 0: a separator
+    Action action;
     const char *text;
 };
 
 struct KeyEntry {
     int key;
-    bool keypad;  // only the numeric keypad's key
-    Command command;
+    bool keypad;          // only the numeric keypad's key
+    Action action;
 };
 
 struct MediaKeyEntry {
-    int appCommand;  // the platform's media-key number
-    int key;         // Qt's key for it
-    Command command;
+    int appCommand;       // the platform's media-key number
+    int key;              // Qt's key for it
+    Action action;
 };
 
 namespace Commands {
-std::span<const ControlEntry> controls();
+std::span<const ButtonEntry> buttons();
+std::span<const SliderEntry> sliders();
+std::span<const LabelEntry> labels();
+std::span<const DisplayEntry> displays();
 std::span<const MenuEntry> menu();
 std::span<const KeyEntry> keys();
 std::span<const MediaKeyEntry> mediaKeys();
 
-const ControlEntry *control(int id);
-Command forKey(int key, Qt::KeyboardModifiers modifiers);
-Command forMediaKey(int key);
-// The tooltip of a control, or of the command's button; nullptr when there is none.
-const char *tooltip(int controlId);
+const ButtonEntry &button(ButtonId id);
+Action forKey(int key, Qt::KeyboardModifiers modifiers);
+Action forMediaKey(int key);
 } // namespace Commands

@@ -2,9 +2,13 @@
 
 #include "AboutDialog.h"
 #include "ControlLayout.h"
+#include "ControlSet.h"
 #include "MprisBridge.h"
+#include "PlaybackBridge.h"
 #include "QueueBridge.h"
 #include "ReadoutFormat.h"
+#include "Readouts.h"
+#include "ScreenModes.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
 #include "app/ProcessState.h"
@@ -15,18 +19,16 @@
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
 #include "playlist/PlayList.h"
-#include "skin/DigitalDisplay.h"
 #include "skin/ScrollingDisplay.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QEventLoop>
 #include <QIcon>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
-#include <QScreen>
+#include <QPushButton>
+#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -35,20 +37,17 @@ const QString TrayTip = QStringLiteral("Kinetrope V3.33");
 const QString ExitQuestion = QStringLiteral(
     "Would you prefer to hide instead of closing?\rIf yes, the preference will be set for you.\r\r"
     "This question will only be asked once");
-
 } // namespace
 
-ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process,
-                             QWidget *parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool), m_settings(settings), m_prompt(prompt),
-      m_process(process)
+ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent)
+    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool), m_settings(settings), m_prompt(prompt), m_process(process)
 {
     setObjectName(QStringLiteral("ControlWindow"));
     setWindowTitle(QStringLiteral("Kinetrope"));
     setWindowIcon(QIcon(QStringLiteral(":/kinetrope.png")));
     setFixedSize(DesignWidth, DesignHeight);
     setAcceptDrops(true);
-    for (int id = PlaybackTimer; id <= UpdateTimer; ++id) {
+    for (int id = PlaybackTimer; id <= SplashTimer; ++id) {
         auto *t = new QTimer(this);
         t->setObjectName(QStringLiteral("timer%1").arg(id));
         connect(t, &QTimer::timeout, this, [this, id] { onTimer(id); });
@@ -57,38 +56,42 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_timers[StartFileTimer]->setSingleShot(true);
     m_timers[SplashTimer]->setSingleShot(true);
 
-    buildControls();
-    buildMenu();
+    m_controls = new ControlSet(this);
+    m_readouts = new Readouts(this);
+    m_playbackHost = std::make_unique<PlaybackBridge>(*this);
     m_queueHost = std::make_unique<QueueBridge>(*this);
-    m_graph = std::make_unique<MediaGraph>(*this, m_settings);
+    m_graph = std::make_unique<MediaGraph>(*m_playbackHost, m_settings);
+    m_screenModes = new ScreenModes(*this, *m_graph, m_prefs, m_settings);
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
+    buildMenu();
+    connect(m_controls, &ControlSet::actionRequested, this, &ControlWindow::execute);
+    connect(m_readouts, &Readouts::actionRequested, this, &ControlWindow::execute);
+    connect(m_controls, &ControlSet::wheelTurned, this, [this](int delta) { execute({Command::Jog, double(delta)}); });
+    connect(m_controls, &ControlSet::middleClicked, this, &ControlWindow::middleClick);
+    connect(m_controls, &ControlSet::filesDroppedOnQueue, this, [this](const QStringList &files) {
+        dropFiles(files, true);
+    });
+    connect(m_screenModes, &ScreenModes::videoWindowCreated, this, &ControlWindow::connectVideoWindow);
+    connect(m_screenModes, &ScreenModes::windowedViewRestored, this,
+            [this] { m_controls->slider(SliderId::Position)->setFocus(); });
 
     // Initialisation, in its fixed order.
-    applyDisplayColours();
+    m_readouts->applyColours(m_settings);
     readSettings();
-    refreshDate();
+    m_playbackHost->refreshDate();
     applyAlwaysOnTop();
     m_initialRect = QRect(QPoint(0, 0), size());
-    bindSliders();
-    showReadout(Readout::Speed, QStringLiteral(" 1.0"));
-    for (Readout r : {Readout::StartTime, Readout::CurrentTime, Readout::EndTime, Readout::TotalTime})
-        showReadout(r, QStringLiteral("  :  :  : 0"));
+    m_playbackHost->refreshControls();
     m_playList->showFileNumber();
     restoreWindow();
     if (!m_prefs.isOn(Key::SplashDisable))
         m_timers[SplashTimer]->start(100);
-    for (const ControlEntry &c : Commands::controls()) {
-        if (c.tooltip && m_controls.value(c.id))
-            m_controls.value(c.id)->setToolTip(QString::fromUtf8(c.tooltip));
-    }
-    if (QWidget *open = m_controls.value(1021))
-        open->setFocus();
+    m_controls->button(ButtonId::OpenFile)->setFocus();
     m_timers[ClockTimer]->start(100);
-    showClockText(::Readout::clockIdleText());
-    auto *title = static_cast<ScrollingDisplay *>(m_controls.value(1089));
-    title->setText(::Readout::titleIdleText());
-    scrollTitle(::Readout::titleScrollText(), ::Readout::DatePlaces, 3 * m_prefs.value(Key::UpdatePeriod));
+    m_readouts->showClockText(::Readout::clockIdleText());
+    m_readouts->title()->setText(::Readout::titleIdleText());
+    m_readouts->scrollTitle(::Readout::titleScrollText(), ::Readout::DatePlaces, 3 * m_prefs.updatePeriod());
 
     m_tray = new QSystemTrayIcon(windowIcon(), this);
     m_tray->setToolTip(TrayTip);
@@ -108,7 +111,7 @@ ControlWindow::~ControlWindow()
     // The graph talks to the window while it tears down; take it down first.
     m_mpris.reset();
     m_graph.reset();
-    destroyVideoWindow();
+    m_screenModes->destroyVideoWindow();
 }
 
 int ControlWindow::run()
@@ -124,6 +127,17 @@ Transport &ControlWindow::transport()
     return m_graph->transport();
 }
 
+VideoWindow *ControlWindow::videoWindow() const
+{
+    return m_screenModes->videoWindow();
+}
+
+void ControlWindow::notifyDesktop()
+{
+    if (m_mpris)
+        m_mpris->notify();
+}
+
 void ControlWindow::showEvent(QShowEvent *e)
 {
     QDialog::showEvent(e);
@@ -132,26 +146,44 @@ void ControlWindow::showEvent(QShowEvent *e)
         m_mpris = std::make_unique<MprisBridge>(*this);
 }
 
+void ControlWindow::buildMenu()
+{
+    m_menu = new QMenu(this);
+    m_menu->setObjectName(QStringLiteral("135"));
+    for (const MenuEntry &m : Commands::menu()) {
+        if (m.id == 0) {
+            m_menu->addSeparator();
+            continue;
+        }
+        QAction *a = m_menu->addAction(QString::fromUtf8(m.text));
+        a->setObjectName(QString::number(m.id));
+        const Action action = m.action;
+        connect(a, &QAction::triggered, this, [this, action] { execute(action); });
+    }
+}
+
 void ControlWindow::readSettings()
 {
     // Preferences start at the built-in values, then every stored preference replaces them.
     m_prefs = Preferences();
-    m_docked = true;
-    m_autoLoop = m_settings.read(Key::AutoLoop) != 0;
-    m_loopPlaylist = m_settings.read(Key::LoopPlaylist) != 0;
-    m_remain = m_settings.read(Key::Remain) != 0;
-    m_timeRemaining = m_settings.read(Key::Current) != 0;
-    m_videoScale = m_settings.read(Key::VideoSize);
+    m_toggles.loopFile = m_settings.read(Key::AutoLoop) != 0;
+    m_toggles.loopList = m_settings.read(Key::LoopPlaylist) != 0;
+    m_toggles.remaining = m_settings.read(Key::Remain) != 0;
+    m_toggles.timeRemaining = m_settings.read(Key::Current) != 0;
+    // Only the four scales exist; anything else stored would hide the picture for good.
+    const int scale = m_settings.read(Key::VideoSize);
+    m_screenModes->setScale(scale == 50 || scale == 200 || scale == 300 ? scale : 100);
     m_prefs.load(m_settings);
-    m_fullScreen = m_prefs.isOn(Key::AutoFull);
+    if (m_prefs.isOn(Key::AutoFull))
+        m_screenModes->armFullScreen();
 }
 
 void ControlWindow::restoreWindow()
 {
     using namespace ViewGeometry;
     const QSize screen = ViewGeometry::virtualScreen();
-    SavedRect r{m_settings.read(Key::WindowLeft), m_settings.read(Key::WindowTop),
-                m_settings.read(Key::WindowRight), m_settings.read(Key::WindowBottom)};
+    SavedRect r{m_settings.read(Key::WindowLeft), m_settings.read(Key::WindowTop), m_settings.read(Key::WindowRight),
+                m_settings.read(Key::WindowBottom)};
     if (outsideScreen(r, screen)) {
         r = resetRect(m_initialRect.size());
         m_settings.write(Key::WindowLeft, r.left);
@@ -174,13 +206,7 @@ void ControlWindow::restoreWindow()
 
 void ControlWindow::applyAlwaysOnTop()
 {
-    const bool top = m_prefs.isOn(Key::AlwaysOnTop);
-    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == top)
-        return;
-    const bool visible = isVisible();
-    setWindowFlag(Qt::WindowStaysOnTopHint, top);
-    if (visible)
-        show();
+    ScreenModes::setStaysOnTop(*this, m_prefs.isOn(Key::AlwaysOnTop));
 }
 
 void ControlWindow::applyCorners()
@@ -198,6 +224,12 @@ void ControlWindow::resizeEvent(QResizeEvent *e)
 {
     QDialog::resizeEvent(e);
     applyCorners();
+}
+
+void ControlWindow::moveEvent(QMoveEvent *e)
+{
+    QDialog::moveEvent(e);
+    m_screenModes->controlWindowMoved();
 }
 
 void ControlWindow::toggleHeight(bool compact)
@@ -227,15 +259,14 @@ void ControlWindow::onTimer(int id)
         notifyDesktop();
         break;
     case ClockTimer:
-        updateClock();
+        m_readouts->showTimeOfDay(m_graph->loaded(), m_graph->paused(), m_graph->playing(), !m_graph->noVideo(),
+                                  m_prefs.isOn(Key::Hour24Format));
         break;
     case SplashTimer:
         showAbout();
         break;
     case StartFileTimer:
         openStartFile();
-        break;
-    default:
         break;
     }
 }
@@ -248,28 +279,17 @@ void ControlWindow::openStartFile()
     notifyDesktop();
 }
 
-void ControlWindow::updateClock()
-{
-    auto *clock = static_cast<ScrollingDisplay *>(m_controls.value(1088));
-    if (clock->isScrolling())
-        return;
-    const bool loaded = m_graph->loaded();
-    if (!::Readout::clockShowsTimeOfDay(loaded && m_graph->paused(), loaded && m_graph->playing(),
-                                      loaded && !m_graph->noVideo()))
-        return;
-    clock->setText(::Readout::formatTimeOfDay(QTime::currentTime(), m_prefs.isOn(Key::Hour24Format)));
-}
-
 void ControlWindow::bringForward()
 {
-    if (m_videoWindow && m_graph->loaded() && !m_graph->noVideo())
-        m_videoWindow->show();
+    VideoWindow *video = videoWindow();
+    if (video && m_graph->loaded() && !m_graph->noVideo())
+        video->show();
     show();
     raise();
     activateWindow();
     applyAlwaysOnTop();
-    if (m_videoWindow && m_videoWindow->isVisible())
-        m_videoWindow->raise();
+    if (video && video->isVisible())
+        video->raise();
 }
 
 void ControlWindow::pollHandOff()
@@ -306,6 +326,11 @@ void ControlWindow::showAbout()
     about.exec();
 }
 
+void ControlWindow::showContextMenu(const QPoint &globalPos)
+{
+    m_menu->popup(globalPos);
+}
+
 void ControlWindow::hideToStatusArea()
 {
     if (m_prefs.isOn(Key::EjectOnMinimize) && m_graph->loaded())
@@ -313,8 +338,8 @@ void ControlWindow::hideToStatusArea()
     else if (m_prefs.isOn(Key::AutoPause) && m_graph->playing())
         transport().pause();
     hide();
-    if (m_videoWindow)
-        m_videoWindow->hide();
+    if (VideoWindow *video = videoWindow())
+        video->hide();
     notifyDesktop();
 }
 
@@ -327,8 +352,8 @@ void ControlWindow::exitButton()
     if (m_settings.read(Key::AskExitQuestion) == 0) {
         m_settings.write(Key::AskExitQuestion, 1);
         m_prefs.set(Key::AskExitQuestion, 1);
-        const auto answer = m_prompt.message(
-            {ExitQuestion, QStringLiteral("Close or Hide?"), PromptKind::YesNo, PromptKind::Question});
+        const auto answer =
+            m_prompt.message({ExitQuestion, QStringLiteral("Close or Hide?"), PromptKind::YesNo, PromptKind::Question});
         if (answer == PromptKind::AnswerYes) {
             m_settings.write(Key::CloseHides, 1);
             m_prefs.set(Key::CloseHides, 1);
@@ -341,9 +366,6 @@ void ControlWindow::exitButton()
 
 void ControlWindow::closeProgram()
 {
-    if (m_closing)
-        return;
-    m_timers[UpdateTimer]->stop();
     shutdown(false);
 }
 
@@ -363,10 +385,9 @@ void ControlWindow::shutdown(bool restart)
     if (m_closing)
         return;
     m_closing = true;
-    if (m_fullScreen)
-        leaveFullScreen(false);
+    m_screenModes->leaveFullScreen(false);
     m_graph->closeMedia();
-    destroyVideoWindow();
+    m_screenModes->destroyVideoWindow();
     if (m_tray)
         m_tray->hide();
     const QRect r = frameGeometry();
@@ -375,13 +396,13 @@ void ControlWindow::shutdown(bool restart)
     m_settings.write(Key::WindowRight, r.left() + r.width());
     m_settings.write(Key::WindowBottom, r.top() + r.height());
     m_settings.write(Key::WindowSize, m_windowSizeMode);
-    m_settings.write(Key::VideoSize, m_videoScale);
-    m_settings.write(Key::RandomState, m_randomState);
-    m_settings.write(Key::AutoLoop, m_autoLoop);
-    m_settings.write(Key::LoopPlaylist, m_loopPlaylist);
-    m_settings.write(Key::DockWindow, m_docked);
-    m_settings.write(Key::Remain, m_remain);
-    m_settings.write(Key::Current, m_timeRemaining);
+    m_settings.write(Key::VideoSize, m_screenModes->scale());
+    m_settings.write(Key::RandomState, m_toggles.random);
+    m_settings.write(Key::AutoLoop, m_toggles.loopFile);
+    m_settings.write(Key::LoopPlaylist, m_toggles.loopList);
+    m_settings.write(Key::DockWindow, m_screenModes->docked());
+    m_settings.write(Key::Remain, m_toggles.remaining);
+    m_settings.write(Key::Current, m_toggles.timeRemaining);
     m_timers[ClockTimer]->stop();
     m_timers[PlaybackTimer]->stop();
     m_mpris.reset();

@@ -7,7 +7,6 @@
 #include "playback/Transport.h"
 
 #include <QDBusConnection>
-#include <QDateTime>
 #include <QFileInfo>
 #include <QUrl>
 
@@ -29,23 +28,17 @@ bool MprisBridge::isRegistered() const
 void MprisBridge::notify()
 {
     m_service->notifyStateChanged();
-    // Playing moves the position by the time gone by; anything else is a seek.
-    const qint64 now = QDateTime::currentMSecsSinceEpoch();
-    const qint64 pos = positionUs();
-    const qint64 expected = m_lastPositionUs
-                            + (status() == Status::Playing ? qint64((now - m_lastCheckMs) * 1000 * rate()) : 0);
-    if (isLoaded() && std::llabs(pos - expected) > 1'000'000)
-        m_service->notifySeeked(pos);
-    m_lastPositionUs = pos;
-    m_lastCheckMs = now;
+    if (m_seekPending && isLoaded())
+        m_service->notifySeeked(positionUs());
+    m_seekPending = false;
 }
 
-void MprisBridge::playPause() { m_window.execute(Command::PlayPause); }
-void MprisBridge::play() { m_window.execute(Command::Play); }
-void MprisBridge::pause() { m_window.execute(Command::Pause); }
-void MprisBridge::stop() { m_window.execute(Command::Stop); }
-void MprisBridge::next() { m_window.execute(Command::FastForward); }
-void MprisBridge::previous() { m_window.execute(Command::Rewind); }
+void MprisBridge::playPause() { m_window.execute({Command::PlayPause}); }
+void MprisBridge::play() { m_window.execute({Command::Play}); }
+void MprisBridge::pause() { m_window.execute({Command::Pause}); }
+void MprisBridge::stop() { m_window.execute({Command::Stop}); }
+void MprisBridge::next() { m_window.execute({Command::FastForward}); }
+void MprisBridge::previous() { m_window.execute({Command::Rewind}); }
 
 void MprisBridge::seekBy(qint64 offsetUs)
 {
@@ -54,14 +47,7 @@ void MprisBridge::seekBy(qint64 offsetUs)
 
 void MprisBridge::setPositionUs(qint64 positionUs)
 {
-    if (!isLoaded())
-        return;
-    // As a drag of the position slider, but to the exact time asked for.
-    MediaGraph &g = m_window.graph();
-    g.engine().seek(std::max<qint64>(0, positionUs) / 1e6);
-    m_window.transport().positionSliderDragged(int(positionUs / 1'000'000));
-    g.engine().seek(std::max<qint64>(0, positionUs) / 1e6);
-    notify();
+    m_window.execute({Command::SeekTo, std::max<qint64>(0, positionUs) / 1e6});
 }
 
 void MprisBridge::openUri(const QString &uri)
@@ -72,7 +58,7 @@ void MprisBridge::openUri(const QString &uri)
 }
 
 void MprisBridge::raise() { m_window.bringForward(); }
-void MprisBridge::quit() { m_window.execute(Command::Exit); }
+void MprisBridge::quit() { m_window.execute({Command::Exit}); }
 
 MediaPlayerControl::Status MprisBridge::status() const
 {
@@ -107,8 +93,7 @@ double MprisBridge::rate() const
 
 void MprisBridge::setRate(double rate)
 {
-    m_window.transport().setRate(rate, true);
-    notify();
+    m_window.execute({Command::SetRate, rate});
 }
 
 bool MprisBridge::isLoaded() const

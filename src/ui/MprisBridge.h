@@ -14,8 +14,11 @@ public:
     explicit MprisBridge(ControlWindow &window);
     ~MprisBridge() override;
 
-    // Tells the desktop what changed; a jump of the position is reported as a seek.
+    // Tells the desktop what changed since the last call, and that the position jumped
+    // when seeked() was called meanwhile.
     void notify();
+    // The transport moved the position by a command (not by playing on).
+    void seeked() { m_seekPending = true; }
     bool isRegistered() const;
 
     void playPause() override;
@@ -39,6 +42,5 @@ public:
 private:
     ControlWindow &m_window;
     std::unique_ptr<MprisService> m_service;
-    qint64 m_lastPositionUs = 0;
-    qint64 m_lastCheckMs = 0;
+    bool m_seekPending = false;
 };

@@ -56,6 +56,7 @@ public:
     void refreshFileNumber() override { ++fileNumberRefreshes; }
     void refreshControls() override { ++controlRefreshes; }
     void setSetButtonsEnabled(bool enabled) override { setButtons = enabled; }
+    void positionJumped() override { ++jumps; }
 
     void startPlaybackTimer(int periodMs) override;
     void stopPlaybackTimer() override;
@@ -76,7 +77,6 @@ public:
     Prompt &prompt() override { return prompter; }
 
     void openFileDialog() override { ++fileDialogs; }
-    void nextVideoCdTrack() override { ++videoCdNext; }
     void quitProgram() override { ++quitRequests; }
 
     MediaGraph *graph = nullptr;
@@ -99,7 +99,7 @@ public:
     QPointer<VideoWindow> window;
     bool fullScreen = false, fillScreen = false;
     int fullScreenReapplied = 0, fillScreenReapplied = 0, autoFullEntered = 0;
-    int fileDialogs = 0, videoCdNext = 0, quitRequests = 0;
+    int fileDialogs = 0, quitRequests = 0, jumps = 0;
 };
 
 // A play queue over a list of paths; counts how often the end of play consulted it.

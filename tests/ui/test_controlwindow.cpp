@@ -3,7 +3,11 @@
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "ui/Commands.h"
+#include "skin/DigitalDisplay.h"
+#include "ui/ControlSet.h"
 #include "ui/ControlWindow.h"
+#include "ui/Readouts.h"
+#include "ui/ScreenModes.h"
 #include "ui/ViewGeometry.h"
 
 #include <QMenu>
@@ -48,8 +52,8 @@ private Q_SLOTS:
         QVERIFY(!w->mask().contains(QPoint(1, 1)));          // the corner is cut off
         QVERIFY(w->mask().contains(QPoint(134, 245)));
         QVERIFY(!w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-        QVERIFY(w->isDocked());
-        QCOMPARE(w->videoScale(), 100);
+        QVERIFY(w->screenModes().docked());
+        QCOMPARE(w->screenModes().scale(), 100);
     }
 
     void alwaysOnTopFollowsItsPreference()
@@ -101,18 +105,18 @@ private Q_SLOTS:
     void compactAndMinimalHeights()
     {
         auto w = make();
-        w->execute(Command::CompactView);
+        w->execute({Command::CompactView});
         QCOMPARE(w->height(), 189);
         QCOMPARE(w->windowSizeMode(), 1);
-        w->execute(Command::CompactView);
+        w->execute({Command::CompactView});
         QCOMPARE(w->height(), 491);
         QCOMPARE(w->windowSizeMode(), 0);
         // The two toggles are independent: compact, minimal, then compact restores.
-        w->execute(Command::CompactView);
-        w->execute(Command::MinimalView);
+        w->execute({Command::CompactView});
+        w->execute({Command::MinimalView});
         QCOMPARE(w->height(), 104);
         QCOMPARE(w->windowSizeMode(), 2);
-        w->execute(Command::CompactView);
+        w->execute({Command::CompactView});
         QCOMPARE(w->height(), 491);
         QCOMPARE(w->width(), 268);
         QCOMPARE(w->pos(), QPoint(50, 50));
@@ -137,7 +141,7 @@ private Q_SLOTS:
         {
             auto w = make();
             QSignalSpy finished(w.get(), &QDialog::finished);
-            w->execute(Command::ExitButton);
+            w->execute({Command::ExitButton});
             QCOMPARE(prompt.messages.size(), size_t(1));
             QCOMPARE(prompt.messages[0].caption, QStringLiteral("Close or Hide?"));
             QVERIFY(prompt.messages[0].text.startsWith("Would you prefer to hide instead of closing?\r"));
@@ -149,7 +153,7 @@ private Q_SLOTS:
         QCOMPARE(store->read(Key::CloseHides), 0);
         auto w = make();
         QSignalSpy finished(w.get(), &QDialog::finished);
-        w->execute(Command::ExitButton);
+        w->execute({Command::ExitButton});
         QCOMPARE(prompt.messages.size(), size_t(1)); // not asked again
         QCOMPARE(finished.size(), 1);
     }
@@ -159,17 +163,17 @@ private Q_SLOTS:
         prompt.queueAnswer(PromptKind::AnswerYes);
         auto w = make();
         QSignalSpy finished(w.get(), &QDialog::finished);
-        w->execute(Command::ExitButton);
+        w->execute({Command::ExitButton});
         QCOMPARE(store->read(Key::CloseHides), 1);
         QVERIFY(!w->isVisible());
         QCOMPARE(finished.size(), 0);
         w->bringForward();
         QVERIFY(w->isVisible());
-        w->execute(Command::ExitButton);
+        w->execute({Command::ExitButton});
         QVERIFY(!w->isVisible());
         QCOMPARE(prompt.messages.size(), size_t(1));
         // The menu's Exit closes without asking.
-        w->execute(Command::Exit);
+        w->execute({Command::Exit});
         QCOMPARE(finished.size(), 1);
     }
 
@@ -178,14 +182,14 @@ private Q_SLOTS:
         auto w = make();
         w->move(200, 100);
         QTRY_COMPARE(w->pos(), QPoint(200, 100));
-        w->execute(Command::CompactView);
-        w->execute(Command::Scale200);
-        w->execute(Command::RandomToggle);
-        w->execute(Command::LoopListToggle);
-        w->execute(Command::ShowRemaining);
-        w->execute(Command::ToggleTimeRemaining);
-        w->execute(Command::DockToggle);
-        w->execute(Command::Exit);
+        w->execute({Command::CompactView});
+        w->execute({Command::SetScale, 200});
+        w->execute({Command::RandomToggle});
+        w->execute({Command::LoopListToggle});
+        w->execute({Command::ShowRemaining});
+        w->execute({Command::ToggleTimeRemaining});
+        w->execute({Command::DockToggle});
+        w->execute({Command::Exit});
         QCOMPARE(store->read(Key::WindowLeft), 200);
         QCOMPARE(store->read(Key::WindowTop), 100);
         QCOMPARE(store->read(Key::WindowRight), 468);
@@ -203,32 +207,38 @@ private Q_SLOTS:
     void everyControlHasItsIdAndTooltip()
     {
         auto w = make();
-        int tips = 0;
-        QSet<QString> texts;
-        for (const ControlEntry &c : Commands::controls()) {
-            QWidget *widget = w->findChild<QWidget *>(QString::number(c.id));
-            QVERIFY2(widget, qPrintable(QString::number(c.id)));
-            if (c.tooltip) {
-                QCOMPARE(widget->toolTip(), QString::fromUtf8(c.tooltip));
-                ++tips;
-                texts.insert(widget->toolTip());
-            }
-        }
-        QCOMPARE(tips, 49);
-        QCOMPARE(texts.size(), 48);
-        QCOMPARE(w->control(3)->toolTip(), QStringLiteral("Stop -  Stop the file"));
-        QCOMPARE(w->control(1061)->toolTip(),
+        QSet<int> ids;
+        auto check = [&](int id, const char *tooltip) {
+            QWidget *widget = w->findChild<QWidget *>(QString::number(id));
+            QVERIFY2(widget, qPrintable(QString::number(id)));
+            QCOMPARE(widget->toolTip(), QString::fromUtf8(tooltip ? tooltip : ""));
+            QVERIFY2(!ids.contains(id), qPrintable(QString::number(id)));
+            ids.insert(id);
+        };
+        for (const ButtonEntry &b : Commands::buttons())
+            check(idNumber(b.id), b.tooltip);
+        for (const SliderEntry &s : Commands::sliders())
+            check(idNumber(s.id), s.tooltip);
+        for (const LabelEntry &l : Commands::labels())
+            check(idNumber(l.id), l.tooltip);
+        for (const DisplayEntry &d : Commands::displays())
+            check(idNumber(d.id), d.tooltip);
+        QCOMPARE(w->controls().button(ButtonId::Stop)->toolTip(), QStringLiteral("Stop -  Stop the file"));
+        QCOMPARE(w->controls().button(ButtonId::FillScreen)->toolTip(),
                  QStringLiteral("FillScreen View - Fills Screen && keeps border (press P to Play)"));
-        QCOMPARE(w->control(1050)->property("text").toString(), QStringLiteral(".&7"));
+        QCOMPARE(w->controls().button(ButtonId::Rate07)->text(), QStringLiteral(".&7"));
     }
 
     void normalControlsStayInTheMinimalBand()
     {
         auto w = make();
-        for (int id : {1105, 3, 4, 5, 6, 7, 8, 9, 12, 1023, 1024})
-            QVERIFY2(w->control(id)->geometry().bottom() < 104, qPrintable(QString::number(id)));
-        for (int id : {1084, 1085, 1086, 1087})
-            QVERIFY(w->control(id)->geometry().bottom() < 189);
+        using B = ButtonId;
+        for (B id : {B::PlayPause, B::Stop, B::Eject, B::Rewind, B::Review, B::FastForward, B::Cue, B::Exit,
+                     B::StatusArea, B::MinimalView, B::CompactView})
+            QVERIFY2(w->controls().button(id)->geometry().bottom() < 104, qPrintable(QString::number(idNumber(id))));
+        using D = DisplayId;
+        for (D id : {D::StartTime, D::CurrentTime, D::EndTime, D::TotalTime})
+            QVERIFY(w->readouts().display(id)->geometry().bottom() < 189);
     }
 
     void escapeFollowsItsPreference()
@@ -243,23 +253,23 @@ private Q_SLOTS:
         store->write(Key::EscFunction, 1);
         auto w = make();
         QSignalSpy finished(w.get(), &QDialog::finished);
-        QTest::keyClick(w->control(1105), Qt::Key_Escape);
+        QTest::keyClick(w->controls().button(ButtonId::PlayPause), Qt::Key_Escape);
         QCOMPARE(finished.size(), 1);
     }
 
     void keyAndMediaKeyTables()
     {
-        QCOMPARE(Commands::forKey(Qt::Key_P, {}), Command::PlayPause);
-        QCOMPARE(Commands::forKey(Qt::Key_Pause, {}), Command::PlayPause);
-        QCOMPARE(Commands::forKey(Qt::Key_7, Qt::KeypadModifier), Command::Rate07);
-        QCOMPARE(Commands::forKey(Qt::Key_Plus, {}), Command::None);
-        QCOMPARE(Commands::forKey(Qt::Key_Plus, Qt::KeypadModifier), Command::Faster);
-        QCOMPARE(Commands::forKey(Qt::Key_Minus, Qt::KeypadModifier), Command::Slower);
-        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaNext), Command::FastForward);
-        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaPrevious), Command::Rewind);
-        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaStop), Command::Stop);
-        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaTogglePlayPause), Command::PlayPause);
-        QCOMPARE(Commands::forMediaKey(Qt::Key_VolumeUp), Command::None);
+        QCOMPARE(Commands::forKey(Qt::Key_P, {}), Action{Command::PlayPause});
+        QCOMPARE(Commands::forKey(Qt::Key_Pause, {}), Action{Command::PlayPause});
+        QCOMPARE(Commands::forKey(Qt::Key_7, Qt::KeypadModifier), (Action{Command::SetRate, 0.71}));
+        QCOMPARE(Commands::forKey(Qt::Key_Plus, {}), Action{});
+        QCOMPARE(Commands::forKey(Qt::Key_Plus, Qt::KeypadModifier), Action{Command::Faster});
+        QCOMPARE(Commands::forKey(Qt::Key_Minus, Qt::KeypadModifier), Action{Command::Slower});
+        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaNext), Action{Command::FastForward});
+        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaPrevious), Action{Command::Rewind});
+        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaStop), Action{Command::Stop});
+        QCOMPARE(Commands::forMediaKey(Qt::Key_MediaTogglePlayPause), Action{Command::PlayPause});
+        QCOMPARE(Commands::forMediaKey(Qt::Key_VolumeUp), Action{});
     }
 
     void contextMenuItems()

@@ -10,7 +10,10 @@
 #include "playback/Transport.h"
 #include "playlist/PlayList.h"
 #include "ui/AboutDialog.h"
+#include "ui/ControlSet.h"
 #include "ui/ControlWindow.h"
+#include "ui/Readouts.h"
+#include "ui/ScreenModes.h"
 #include "ui/ReadoutFormat.h"
 #include "ui/VideoWindow.h"
 
@@ -96,19 +99,19 @@ private Q_SLOTS:
         QCOMPARE(video()->size(), QSize(352, 282));   // 350 x 280 and the edge
         QCOMPARE(video()->renderer()->geometry(), QRect(1, 1, 350, 280));
         QTRY_COMPARE(video()->pos(), QPoint(50 + 268, 50));
-        QCOMPARE(w->readoutText(1082), QStringLiteral("   1"));
-        QVERIFY(w->readoutText(1087).startsWith(QStringLiteral("  :  : 4:0")));
-        QVERIFY(w->control(1015)->isEnabled());
+        QCOMPARE(w->readouts().text(DisplayId::FileNumber), QStringLiteral("   1"));
+        QVERIFY(w->readouts().text(DisplayId::TotalTime).startsWith(QStringLiteral("  :  : 4:0")));
+        QVERIFY(w->controls().button(ButtonId::SetStart)->isEnabled());
     }
 
     void scaleButtonsResizeThePicture()
     {
         open(TestMedia::mpeg1Ps());
-        const std::pair<Command, QSize> cases[] = {{Command::Scale50, {175, 140}},
-                                                   {Command::Scale200, {700, 560}},
-                                                   {Command::Scale100, {350, 280}}};
-        for (const auto &[cmd, pic] : cases) {
-            w->execute(cmd);
+        const std::pair<Action, QSize> cases[] = {{Action{Command::SetScale, 50}, {175, 140}},
+                                                   {Action{Command::SetScale, 200}, {700, 560}},
+                                                   {Action{Command::SetScale, 100}, {350, 280}}};
+        for (const auto &[action, pic] : cases) {
+            w->execute(action);
             QCOMPARE(video()->size(), pic + QSize(2, 2));
             QCOMPARE(video()->renderer()->size(), pic);
         }
@@ -125,7 +128,7 @@ private Q_SLOTS:
         QTest::qWait(200);
         QCOMPARE(video()->pos(), QPoint(700, 300)); // no bounce back
         // Undocked the windows move apart.
-        w->execute(Command::DockToggle);
+        w->execute({Command::DockToggle});
         w->move(60, 60);
         QTest::qWait(200);
         QCOMPARE(video()->pos(), QPoint(700, 300));
@@ -137,10 +140,10 @@ private Q_SLOTS:
         const int sw = screenSize().width();
         // A move of the control window takes the docked picture along, even off the screen;
         // docking again keeps it on the screen.
-        w->execute(Command::DockToggle);
+        w->execute({Command::DockToggle});
         w->move(sw - 300, 100);
         QTRY_COMPARE(w->pos(), QPoint(sw - 300, 100));
-        w->execute(Command::DockToggle);
+        w->execute({Command::DockToggle});
         QTRY_COMPARE(video()->pos(), QPoint(sw - 352, 100));
         QTRY_COMPARE(w->pos(), QPoint(sw - 352 - 268, 100));
     }
@@ -161,11 +164,11 @@ private Q_SLOTS:
     {
         open(TestMedia::mpeg1Ps());
         video()->resize(500, 400);
-        QTRY_VERIFY(w->isFitToWindow());
+        QTRY_VERIFY(w->screenModes().fitToWindow());
         QCOMPARE(video()->renderer()->geometry(), QRect(1, 1, 498, 398));
         // Esc over the picture returns to normal size.
         QTest::keyClick(video(), Qt::Key_Escape);
-        QVERIFY(!w->isFitToWindow());
+        QVERIFY(!w->screenModes().fitToWindow());
         QCOMPARE(video()->size(), QSize(352, 282));
     }
 
@@ -173,67 +176,67 @@ private Q_SLOTS:
     {
         open(TestMedia::mpeg1Ps());
         QVERIFY(!w->graph().playing());
-        w->execute(Command::FullScreen);
-        QVERIFY(w->fullScreenView());
-        QVERIFY(!w->windowedView());
+        w->execute({Command::FullScreen});
+        QVERIFY(w->screenModes().fullScreen());
+        QVERIFY(!w->screenModes().windowed());
         QVERIFY(w->graph().playing()); // not playing: full screen starts it
         QTRY_COMPARE(video()->geometry(), QRect(QPoint(0, 0), screenSize()));
         // Esc leaves it; so does a click on the control window.
         QTest::keyClick(w.get(), Qt::Key_Escape);
-        QVERIFY(!w->fullScreenView());
-        QVERIFY(w->windowedView());
+        QVERIFY(!w->screenModes().fullScreen());
+        QVERIFY(w->screenModes().windowed());
         QTRY_COMPARE(video()->size(), QSize(352, 282));
         QTest::mouseDClick(w.get(), Qt::LeftButton, {}, QPoint(200, 20));
-        QVERIFY(w->fullScreenView());
+        QVERIFY(w->screenModes().fullScreen());
         QTest::mousePress(w.get(), Qt::LeftButton, {}, QPoint(200, 20));
-        QVERIFY(!w->fullScreenView());
+        QVERIFY(!w->screenModes().fullScreen());
         // In full screen a click on the picture is a click on the control window.
         QTest::mouseDClick(video(), Qt::LeftButton, {}, QPoint(20, 20));
-        QVERIFY(w->fullScreenView());
+        QVERIFY(w->screenModes().fullScreen());
         QTest::mousePress(video(), Qt::LeftButton, {}, QPoint(30, 30));
-        QVERIFY(!w->fullScreenView());
+        QVERIFY(!w->screenModes().fullScreen());
     }
 
     void autoFullOpensInFullScreenAndPlays()
     {
         store->write(Key::AutoFull, 1);
         open(TestMedia::mpeg1Ps());
-        QVERIFY(w->fullScreenView());
+        QVERIFY(w->screenModes().fullScreen());
         QVERIFY(w->graph().playing());
         QTRY_COMPARE(video()->geometry(), QRect(QPoint(0, 0), screenSize()));
         QVERIFY(video()->renderer()->isVisible());
         QTest::keyClick(w.get(), Qt::Key_Escape);
-        QVERIFY(!w->fullScreenView());
+        QVERIFY(!w->screenModes().fullScreen());
         QTRY_COMPARE(video()->size(), QSize(352, 282));
         // Sound alone never goes full screen.
         w->playList().startFromSelection({TestMedia::mp3Audio()});
         w->transport().play();
         QVERIFY(w->graph().playing());
-        QVERIFY(w->windowedView());
+        QVERIFY(w->screenModes().windowed());
         QVERIFY(!video() || !video()->isVisible());
     }
 
     void fillScreenAndBack()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::FillScreen);
-        QVERIFY(w->fillScreenView());
-        QVERIFY(!w->isDocked());
+        w->execute({Command::FillScreen});
+        QVERIFY(w->screenModes().fillScreen());
+        QVERIFY(!w->screenModes().docked());
         QCOMPARE(video()->pos(), QPoint(0, 0));
         const QSize area = QGuiApplication::primaryScreen()->availableGeometry().size();
         QCOMPARE(video()->size(), area);
         QCOMPARE(video()->renderer()->size(), area - QSize(2, 2));
         QVERIFY(w->graph().playing());
         QTest::keyClick(w.get(), Qt::Key_Escape);
-        QVERIFY(!w->fillScreenView());
-        QVERIFY(w->isDocked());
+        QVERIFY(!w->screenModes().fillScreen());
+        QVERIFY(w->screenModes().docked());
         QCOMPARE(video()->size(), QSize(352, 282));
     }
 
     void rightClickInFullScreenEndsPlayHere()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::FullScreen);
+        w->execute({Command::FullScreen});
         QTest::qWait(500);
         QTest::mousePress(w.get(), Qt::RightButton, {}, QPoint(100, 100));
         // The next tick finds the stop position reached: a one-file list stops at the start.
@@ -255,16 +258,16 @@ private Q_SLOTS:
         QTest::keyClick(w.get(), Qt::Key_Home);
         QCOMPARE(w->transport().positionSlider().value(), 0);
         QTest::keyClick(w.get(), Qt::Key_2);
-        QCOMPARE(w->readoutText(1083), QStringLiteral(" 2.0"));
+        QCOMPARE(w->readouts().text(DisplayId::Speed), QStringLiteral(" 2.0"));
         QTest::keyClick(w.get(), Qt::Key_7);
-        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.7"));
-        QCOMPARE(static_cast<QSlider *>(w->control(1010))->value(), 7);
+        QCOMPARE(w->readouts().text(DisplayId::Speed), QStringLiteral(" 0.7"));
+        QCOMPARE(w->controls().slider(SliderId::Speed)->value(), 7);
         QTest::keyClick(w.get(), Qt::Key_Plus, Qt::KeypadModifier);
-        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.8"));
+        QCOMPARE(w->readouts().text(DisplayId::Speed), QStringLiteral(" 0.8"));
         QTest::keyClick(w.get(), Qt::Key_1);
-        QCOMPARE(w->readoutText(1083), QStringLiteral(" 1.0"));
+        QCOMPARE(w->readouts().text(DisplayId::Speed), QStringLiteral(" 1.0"));
         QTest::keyClick(w.get(), Qt::Key_Minus, Qt::KeypadModifier);
-        QCOMPARE(w->readoutText(1083), QStringLiteral(" 0.9"));
+        QCOMPARE(w->readouts().text(DisplayId::Speed), QStringLiteral(" 0.9"));
         auto mediaKey = [this](int key) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
             QApplication::sendEvent(w.get(), &press);
@@ -281,8 +284,8 @@ private Q_SLOTS:
     void wheelJogsThePausedPicture()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
+        w->execute({Command::PlayPause});
         QVERIFY(w->graph().paused());
         MediaEngine &e = w->graph().engine();
         const qint64 before = e.positionUnits();
@@ -315,29 +318,29 @@ private Q_SLOTS:
         QVERIFY(w->graph().loaded());
         QVERIFY(w->graph().noVideo());
         QVERIFY(!video() || !video()->isVisible());
-        w->execute(Command::Scale200);
+        w->execute({Command::SetScale, 200});
         QVERIFY(!video() || !video()->isVisible());
-        w->execute(Command::FullScreen);
-        QVERIFY(!w->fullScreenView());
+        w->execute({Command::FullScreen});
+        QVERIFY(!w->screenModes().fullScreen());
     }
 
     void hidingPausesAndEjectUnloads()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
         QVERIFY(w->graph().playing());
-        w->execute(Command::StatusAreaView);
+        w->execute({Command::StatusAreaView});
         QVERIFY(!w->isVisible());
         QVERIFY(!video()->isVisible());
         QVERIFY(w->graph().paused());
         w->trayActivated(true);
         QVERIFY(w->isVisible());
         QVERIFY(video()->isVisible());
-        w->execute(Command::Eject);
+        w->execute({Command::Eject});
         QVERIFY(!w->graph().loaded());
         QTRY_VERIFY(!video());
-        QCOMPARE(w->readoutText(1085), QStringLiteral("  :  :  : 0"));
-        QCOMPARE(w->readoutText(1082), QStringLiteral("----"));
+        QCOMPARE(w->readouts().text(DisplayId::CurrentTime), QStringLiteral("  :  :  : 0"));
+        QCOMPARE(w->readouts().text(DisplayId::FileNumber), QStringLiteral("----"));
     }
 
     void readoutsFollowPlayback()
@@ -346,26 +349,26 @@ private Q_SLOTS:
         w->show();
         // Stopped: the clock shows the time of day.
         const QRegularExpression timeOfDay(QStringLiteral("^ {2,3}\\d{1,2}:\\d\\d:\\d\\d  $"));
-        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
+        QTRY_VERIFY(timeOfDay.match(w->readouts().text(DisplayId::Clock)).hasMatch());
         w->playList().startFromSelection({TestMedia::mpeg1Ps()});
-        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS "));
-        w->execute(Command::PlayPause);
+        QCOMPARE(w->readouts().text(DisplayId::Clock), QStringLiteral(" 25.00 FPS "));
+        w->execute({Command::PlayPause});
         QTest::qWait(300);
-        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS ")); // a playing video keeps it
+        QCOMPARE(w->readouts().text(DisplayId::Clock), QStringLiteral(" 25.00 FPS ")); // a playing video keeps it
         // Closing the file gives the clock back and shows the date.
-        w->execute(Command::Eject);
-        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
-        QCOMPARE(w->readoutText(1089), Readout::dateText(QDate::currentDate(), true));
-        QCOMPARE(w->readoutText(1089).size(), 19);
+        w->execute({Command::Eject});
+        QTRY_VERIFY(timeOfDay.match(w->readouts().text(DisplayId::Clock)).hasMatch());
+        QCOMPARE(w->readouts().text(DisplayId::Title), Readout::dateText(QDate::currentDate(), true));
+        QCOMPARE(w->readouts().text(DisplayId::Title).size(), 19);
     }
 
     void audioOnlyPlaybackKeepsTheTimeOfDay()
     {
         open(TestMedia::mp3Audio());
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
         QVERIFY(w->graph().playing());
         const QRegularExpression timeOfDay(QStringLiteral("^ {2,3}\\d{1,2}:\\d\\d:\\d\\d  $"));
-        QTRY_VERIFY(timeOfDay.match(w->readoutText(1088)).hasMatch());
+        QTRY_VERIFY(timeOfDay.match(w->readouts().text(DisplayId::Clock)).hasMatch());
     }
 
     void splashShowsTheAboutBoxUnlessDisabled()
@@ -394,7 +397,7 @@ private Q_SLOTS:
     {
         open(TestMedia::mpeg1Ps());
         QCOMPARE(w->trayIcon()->toolTip(), QStringLiteral("Kinetrope V3.33"));
-        w->execute(Command::StatusAreaView);
+        w->execute({Command::StatusAreaView});
         QVERIFY(!w->isVisible());
         w->trayActivated(false); // right button: the window comes forward with its menu
         QVERIFY(w->isVisible());
@@ -406,8 +409,8 @@ private Q_SLOTS:
     {
         store->write(Key::EjectOnMinimize, 1);
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
-        w->execute(Command::StatusAreaView);
+        w->execute({Command::PlayPause});
+        w->execute({Command::StatusAreaView});
         QVERIFY(!w->graph().loaded());
         QTRY_VERIFY(!video());
     }
@@ -415,13 +418,13 @@ private Q_SLOTS:
     void dropsReplaceOrJoinTheList()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
         // On the drop button the files join the running list; play goes on.
         w->dropFiles({TestMedia::mp3Audio(), TestMedia::h264Mp4()}, true);
         QVERIFY(w->graph().playing());
         QCOMPARE(w->currentPath(), TestMedia::mpeg1Ps());
         QCOMPARE(w->playList().entryCount(), 3);
-        QCOMPARE(w->readoutText(1082), QStringLiteral("   1"));
+        QCOMPARE(w->readouts().text(DisplayId::FileNumber), QStringLiteral("   1"));
         // On the window they replace it.
         w->dropFiles({TestMedia::h264Mp4()}, false);
         QTRY_COMPARE(w->currentPath(), TestMedia::h264Mp4());
@@ -452,7 +455,7 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages[0].text, QStringLiteral("File ''%1'' not found!").arg(missing));
         QCOMPARE(prompt.messages[0].caption, QStringLiteral("Error"));
         QVERIFY(prompt.messages[1].text.startsWith(QStringLiteral("No suitable codec found to decode file\n")));
-        QCOMPARE(w->readoutText(1082), QStringLiteral("   3"));
+        QCOMPARE(w->readouts().text(DisplayId::FileNumber), QStringLiteral("   3"));
     }
 
     void endOfPlayAdvancesThroughTheList()
@@ -466,23 +469,23 @@ private Q_SLOTS:
         // The tick finds the end of the first file and the queue opens and plays the next.
         QTRY_COMPARE_WITH_TIMEOUT(w->currentPath(), TestMedia::mpeg1Ps(), 15000);
         QTRY_VERIFY(w->graph().playing());
-        QCOMPARE(w->readoutText(1082), QStringLiteral("   2"));
+        QCOMPARE(w->readouts().text(DisplayId::FileNumber), QStringLiteral("   2"));
         QVERIFY(video() && video()->isVisible());
     }
 
     void jogHintShowsOncePerProcess()
     {
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
+        w->execute({Command::PlayPause});
         QVERIFY(process.jogHintShown);
-        QVERIFY(w->readoutText(1088) != QStringLiteral(" 25.00 FPS ")); // the hint scrolls
+        QVERIFY(w->readouts().text(DisplayId::Clock) != QStringLiteral(" 25.00 FPS ")); // the hint scrolls
         // A rebuilt control window in the same process does not show it again.
         open(TestMedia::mpeg1Ps());
-        w->execute(Command::PlayPause);
-        w->execute(Command::PlayPause);
+        w->execute({Command::PlayPause});
+        w->execute({Command::PlayPause});
         QVERIFY(w->graph().paused());
-        QCOMPARE(w->readoutText(1088), QStringLiteral(" 25.00 FPS "));
+        QCOMPARE(w->readouts().text(DisplayId::Clock), QStringLiteral(" 25.00 FPS "));
     }
 
     void handOffSwitchesTheRunningPlayer()

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "Commands.h"
+
+#include <QHash>
+#include <QObject>
+#include <QStringList>
+#include <QTimer>
+
+class QLabel;
+class QPushButton;
+class QSlider;
+class QWidget;
+class Transport;
+
+// The control window's buttons, labels and sliders, built from the command table and
+// placed by the layout. It knows what each control asks for, never how it is done: clicks,
+// held buttons and user moves of the sliders come out as actions; the wheel and the middle
+// button anywhere over a control come out as their own signals, as they do on the window.
+class ControlSet : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ControlSet(QWidget *window);
+
+    QPushButton *button(ButtonId id) const;
+    QSlider *slider(SliderId id) const;
+    QLabel *label(LabelId id) const;
+
+    // Brings the sliders to the transport's slider models; not a move of the user's.
+    void syncSliders(const Transport &transport);
+    // The Set buttons beside the start and stop sliders work only with a file loaded.
+    void setSetButtonsEnabled(bool enabled);
+
+Q_SIGNALS:
+    void actionRequested(const Action &action);
+    void wheelTurned(int delta);
+    void middleClicked(bool doubleClick);
+    void filesDroppedOnQueue(const QStringList &paths);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void buildButton(QWidget *window, const ButtonEntry &entry);
+    void buildSlider(QWidget *window, const SliderEntry &entry);
+    void buildLabel(QWidget *window, const LabelEntry &entry);
+    void repeatStep();
+
+    QHash<ButtonId, QPushButton *> m_buttons;
+    QHash<SliderId, QSlider *> m_sliders;
+    QHash<LabelId, QLabel *> m_labels;
+    QHash<QObject *, Action> m_clickable; // labels that act when clicked
+    // Cue and Review: a step at the press, then one every 100 ms while held.
+    QTimer m_repeat;
+    Action m_repeating;
+    QPushButton *m_repeatButton = nullptr;
+    bool m_syncing = false;
+};
+
+// Local files named by a drag's data.
+QStringList droppedFiles(const class QMimeData *mime);
