@@ -13,7 +13,7 @@ packages=(
   qt6-qpa-plugins libgl1-mesa-dri fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   # test: media generation, virtual display, session bus, MPRIS client, sound server
-  ffmpeg mpv xvfb xauth x11-utils dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
+  ffmpeg mpv xvfb xauth x11-utils xdotool trayer dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
 )
 
 missing=()

@@ -7,4 +7,5 @@ struct ProcessState {
     double previousTickSeconds = 0;
     int periodInForce = 0;
     bool jogHintShown = false;
+    bool noStatusAreaToldOnce = false; // hiding without a status area minimizes, told once
 };

@@ -412,6 +412,7 @@ void Transport::positionSliderDragged(int value)
     m_position.setValue(value);
     engine().seek(m_position.value());
     m_host.showReadout(Readout::CurrentTime, positionText(engine().positionUnits()));
+    m_host.refreshControls();
     m_host.positionJumped();
 }
 

@@ -37,10 +37,20 @@ const QString TrayTip = QStringLiteral("Kinetrope V3.33");
 const QString ExitQuestion = QStringLiteral(
     "Would you prefer to hide instead of closing?\rIf yes, the preference will be set for you.\r\r"
     "This question will only be asked once");
+const QString NoStatusArea = QStringLiteral(
+    "This desktop has no status area (system tray) to hide Kinetrope in.\r"
+    "Kinetrope is minimized instead: bring it back from the task bar.");
+
+// With a status area the window lives there and stays out of the task bar; without one it
+// needs the task bar to come back from.
+Qt::WindowFlags windowKind()
+{
+    return Qt::FramelessWindowHint | (QSystemTrayIcon::isSystemTrayAvailable() ? Qt::Tool : Qt::Window);
+}
 } // namespace
 
 ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent)
-    : QDialog(parent, Qt::FramelessWindowHint | Qt::Tool), m_settings(settings), m_prompt(prompt), m_process(process)
+    : QDialog(parent, windowKind()), m_settings(settings), m_prompt(prompt), m_process(process)
 {
     setObjectName(QStringLiteral("ControlWindow"));
     setWindowTitle(QStringLiteral("Kinetrope"));
@@ -284,7 +294,10 @@ void ControlWindow::bringForward()
     VideoWindow *video = videoWindow();
     if (video && m_graph->loaded() && !m_graph->noVideo())
         video->show();
-    show();
+    if (isMinimized())
+        showNormal();
+    else
+        show();
     raise();
     activateWindow();
     applyAlwaysOnTop();
@@ -337,10 +350,30 @@ void ControlWindow::hideToStatusArea()
         eject();
     else if (m_prefs.isOn(Key::AutoPause) && m_graph->playing())
         transport().pause();
-    hide();
     if (VideoWindow *video = videoWindow())
         video->hide();
+    if (m_tray && m_tray->isVisible()) {
+        hide();
+    } else {
+        // Hidden without an icon to bring it back, the player would be lost to the user.
+        if (!m_process.noStatusAreaToldOnce) {
+            m_process.noStatusAreaToldOnce = true;
+            m_prompt.message({NoStatusArea, QString(), PromptKind::Ok, PromptKind::Information});
+        }
+        showMinimized();
+    }
     notifyDesktop();
+}
+
+void ControlWindow::changeEvent(QEvent *e)
+{
+    QDialog::changeEvent(e);
+    // Back from the task bar: the picture comes back with the controls.
+    if (e->type() == QEvent::WindowStateChange && !isMinimized() && isVisible()) {
+        VideoWindow *video = videoWindow();
+        if (video && m_graph->loaded() && !m_graph->noVideo() && !video->isVisible())
+            video->show();
+    }
 }
 
 void ControlWindow::exitButton()

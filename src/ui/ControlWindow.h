@@ -95,6 +95,7 @@ public:
 
 protected:
     void showEvent(QShowEvent *e) override;
+    void changeEvent(QEvent *e) override;
     void keyPressEvent(QKeyEvent *e) override;
     bool eventFilter(QObject *watched, QEvent *e) override;
     void mousePressEvent(QMouseEvent *e) override;

@@ -67,6 +67,10 @@ MediaPlayerControl::Status MprisBridge::status() const
         return Status::Playing;
     if (g.loaded() && g.paused())
         return Status::Paused;
+    // A file moved away from its beginning while stopped shows that place; told "Stopped",
+    // desktop clients take the position for 0.
+    if (g.loaded() && g.engine().positionUnits() > 0)
+        return Status::Paused;
     return Status::Stopped;
 }
 

@@ -1,3 +1,4 @@
+#include "StatusArea.h"
 #include "TestEnv.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
@@ -19,6 +20,7 @@ class TestControlWindow : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestEnv> env;
+    StatusArea tray;
     std::unique_ptr<SettingsStore> store;
     ScriptedPrompt prompt;
     ProcessState process;
@@ -33,6 +35,8 @@ class TestControlWindow : public QObject
     }
 
 private Q_SLOTS:
+    void initTestCase() { QVERIFY(tray.start()); }
+
     void init()
     {
         env = std::make_unique<TestEnv>();

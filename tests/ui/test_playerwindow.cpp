@@ -1,5 +1,6 @@
 // The control window with real playback: views, docking, input and the desktop controls.
 #include "SessionBus.h"
+#include "StatusArea.h"
 #include "TestEnv.h"
 #include "TestMedia.h"
 #include "app/ProcessState.h"
@@ -28,11 +29,25 @@
 #include <QSlider>
 #include <QtTest>
 
+// Receives the desktop's Seeked signal.
+class SeekWatcher : public QObject
+{
+    Q_OBJECT
+public:
+    explicit SeekWatcher(std::function<void(qint64)> f) : m_f(std::move(f)) {}
+public Q_SLOTS:
+    void seeked(qlonglong us) { m_f(us); }
+
+private:
+    std::function<void(qint64)> m_f;
+};
+
 class TestPlayerWindow : public QObject
 {
     Q_OBJECT
     std::unique_ptr<TestEnv> env;
     std::unique_ptr<SessionBus> bus;
+    StatusArea tray;
     std::unique_ptr<SettingsStore> store;
     ScriptedPrompt prompt;
     ProcessState process;
@@ -69,6 +84,7 @@ private Q_SLOTS:
         env = std::make_unique<TestEnv>();
         bus = std::make_unique<SessionBus>();
         QVERIFY(bus->start(env->path("tmp")));
+        QVERIFY(tray.start());
         QVERIFY(QDBusConnection::sessionBus().registerService("org.mpris.MediaPlayer2.kinetrope"));
         QVERIFY(!TestMedia::mpeg1Ps().isEmpty());
         QVERIFY(!TestMedia::mp3Audio().isEmpty());
@@ -486,6 +502,56 @@ private Q_SLOTS:
         w->execute({Command::PlayPause});
         QVERIFY(w->graph().paused());
         QCOMPARE(w->readouts().text(DisplayId::Clock), QStringLiteral(" 25.00 FPS "));
+    }
+
+    void positionSetBeforeFirstPlayReadsBack()
+    {
+        // Started with a file: loaded, stopped, never run.
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        w->setCurrentPath(TestMedia::mpeg1Ps());
+        w->show();
+        QTRY_VERIFY(w->graph().loaded());
+        QTRY_VERIFY_WITH_TIMEOUT(playerctl({"-l"}).contains("kinetrope"), 10000);
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Stopped"));
+        playerctl({"position", "2"});
+        QCOMPARE(w->readouts().text(DisplayId::CurrentTime), QStringLiteral("  :  : 2:01"));
+        QCOMPARE(w->controls().slider(SliderId::Position)->value(), 2);
+        // Shown away from its beginning, the file is paused there for the desktop too.
+        QCOMPARE(playerctl({"status"}), QStringLiteral("Paused"));
+        QCOMPARE(playerctl({"position"}).left(3), QStringLiteral("2.0"));
+        // Play goes on from there.
+        w->execute({Command::PlayPause});
+        QTest::qWait(300);
+        QVERIFY(w->graph().engine().position() > 2.1);
+    }
+
+    void smallMovesAreSeeksForTheDesktop()
+    {
+        open(TestMedia::mpeg1Ps());
+        QDBusConnection client = QDBusConnection::connectToBus(bus->address(), QStringLiteral("seek-watcher"));
+        QList<qint64> seeks;
+        SeekWatcher watcher([&](qint64 us) { seeks << us; });
+        QVERIFY(client.connect(QStringLiteral("org.mpris.MediaPlayer2.kinetrope"), QStringLiteral("/org/mpris/MediaPlayer2"),
+                               QStringLiteral("org.mpris.MediaPlayer2.Player"), QStringLiteral("Seeked"), &watcher,
+                               SLOT(seeked(qlonglong))));
+        QTest::qWait(200);
+        w->execute({Command::FrameAdvance});
+        QTRY_COMPARE(seeks.size(), 1);
+        QCOMPARE(seeks.last(), 40000);
+        w->execute({Command::Cue});
+        QTRY_COMPARE(seeks.size(), 2);
+        QCOMPARE(seeks.last(), 520000);
+        w->execute({Command::PlayPause});
+        w->execute({Command::PlayPause});
+        const qint64 paused = qint64(std::llround(w->graph().engine().position() * 1e6));
+        w->execute({Command::Jog, 120});
+        QTRY_COMPARE(seeks.size(), 3);
+        QCOMPARE(seeks.last(), paused + 40000);
+        // Playing on is no seek.
+        w->execute({Command::PlayPause});
+        QTest::qWait(500);
+        QCOMPARE(seeks.size(), 3);
+        QDBusConnection::disconnectFromBus(QStringLiteral("seek-watcher"));
     }
 
     void handOffSwitchesTheRunningPlayer()
