@@ -9,6 +9,12 @@
 
 using namespace Segments;
 
+namespace {
+// Room round a cell image for the outline's pen and its antialiased edge.
+constexpr int Margin = 2;
+constexpr qsizetype MaxCellImages = 512;
+} // namespace
+
 DigitalDisplay::DigitalDisplay(QWidget *parent) : QWidget(parent)
 {
     // Every pixel comes from the cached picture: no background erase, so no flicker.
@@ -43,6 +49,7 @@ void DigitalDisplay::setColours(ColourRef off, ColourRef on)
         return;
     m_off = off;
     m_on = on;
+    dropCellImages();
     invalidatePicture();
 }
 
@@ -51,6 +58,7 @@ ColourRef DigitalDisplay::setBackColour(ColourRef colour)
     const ColourRef previous = m_back;
     if (colour != m_back) {
         m_back = colour;
+        dropCellImages();
         invalidatePicture();
     }
     return previous;
@@ -64,6 +72,7 @@ bool DigitalDisplay::modifyStyle(int remove, int add)
     if (style != m_style) {
         m_style = style;
         m_rebuildNeeded = true;
+        dropCellImages();
         invalidatePicture();
     }
     return true;
@@ -116,9 +125,14 @@ void DigitalDisplay::invalidatePicture()
     update();
 }
 
+void DigitalDisplay::dropCellImages()
+{
+    m_cellImages.clear();
+}
+
 void DigitalDisplay::layoutSegments(QSize device)
 {
-    m_segments.clear();
+    m_places.clear();
     m_segmentsSize = device;
     ++m_layoutCount;
     const int total = m_designWidth;
@@ -132,18 +146,42 @@ void DigitalDisplay::layoutSegments(QSize device)
         left = (device.width() - total * sx) / 2;
         top = (device.height() - CellHeight * sy) / 2;
     }
-    size_t count = 0;
-    for (const Cell &cell : m_cells)
-        count += static_cast<size_t>(cell.segmentCount);
-    m_segments.reserve(count);
-    double x = left;
-    for (const Cell &cell : m_cells) {
-        const Placement place{x, top, cell.designWidth * sx, CellHeight * sy, cell.designWidth};
-        for (int i = 0; i < cell.segmentCount; ++i)
-            m_segments.push_back({outlinePath((*cell.outlines)[static_cast<size_t>(i)], place, m_curves),
-                                  cell.lit(i)});
-        x += place.width;
+    if (sx != m_imageScaleX || sy != m_imageScaleY || top != m_imageTop) {
+        dropCellImages();
+        m_imageScaleX = sx;
+        m_imageScaleY = sy;
+        m_imageTop = top;
     }
+    m_places.reserve(m_cells.size());
+    double x = left;
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        const Cell &cell = m_cells[i];
+        m_places.push_back({i, {x, top, cell.designWidth * sx, CellHeight * sy, cell.designWidth}});
+        x += cell.designWidth * sx;
+    }
+}
+
+QImage DigitalDisplay::cellImage(const Cell &cell, const Placement &place, int height)
+{
+    // Points round half up from the cell's left edge, so a whole-pixel shift moves every
+    // point by exactly that: a cell drawn at its fraction of a pixel matches it drawn in place.
+    Placement local = place;
+    local.left = place.left - std::floor(place.left);
+    QImage image(int(std::ceil(local.left + place.width)) + 2 * Margin + 1, height,
+                 QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    // Segment corners sit on pixel centres, so a one-pixel outline covers whole pixels.
+    p.translate(Margin + 0.5, 0.5);
+    const QPen pens[2] = {QPen(edgeColour(m_off, m_back), 1), QPen(edgeColour(m_on, m_back), 1)};
+    const QBrush brushes[2] = {QBrush(colourFromRef(m_off)), QBrush(colourFromRef(m_on))};
+    for (int i = 0; i < cell.segmentCount; ++i) {
+        p.setPen(pens[cell.lit(i)]);
+        p.setBrush(brushes[cell.lit(i)]);
+        p.drawPath(outlinePath((*cell.outlines)[static_cast<size_t>(i)], local, m_curves));
+    }
+    return image;
 }
 
 void DigitalDisplay::renderPicture(QSize device)
@@ -158,16 +196,17 @@ void DigitalDisplay::renderPicture(QSize device)
         m_picture = QImage(device, QImage::Format_RGB32);
     m_picture.setDevicePixelRatio(1);
     m_picture.fill(colourFromRef(m_back));
+    if (m_cellImages.size() > MaxCellImages)
+        dropCellImages();
     QPainter p(&m_picture);
-    p.setRenderHint(QPainter::Antialiasing);
-    // Segment corners sit on pixel centres, so a one-pixel outline covers whole pixels.
-    p.translate(0.5, 0.5);
-    const QPen pens[2] = {QPen(edgeColour(m_off, m_back), 1), QPen(edgeColour(m_on, m_back), 1)};
-    const QBrush brushes[2] = {QBrush(colourFromRef(m_off)), QBrush(colourFromRef(m_on))};
-    for (const Segment &s : m_segments) {
-        p.setPen(pens[s.lit]);
-        p.setBrush(brushes[s.lit]);
-        p.drawPath(s.path);
+    for (const CellPlace &c : m_places) {
+        const Cell &cell = m_cells[c.cell];
+        const double whole = std::floor(c.place.left);
+        const CellKey key{cell.outlines, cell.mask, cell.designWidth, int(std::lround((c.place.left - whole) * 1024))};
+        auto it = m_cellImages.constFind(key);
+        if (it == m_cellImages.constEnd())
+            it = m_cellImages.insert(key, cellImage(cell, c.place, device.height()));
+        p.drawImage(int(whole) - Margin, 0, *it);
     }
     p.end();
     m_picture.setDevicePixelRatio(devicePixelRatioF());

@@ -10,8 +10,9 @@
 #include <vector>
 
 // A text drawn as lit and unlit LED segments, scaled to the widget. Texts are set freely
-// (every timer tick); only a change of text, style or size rebuilds the segment paths, and
-// only a change of text, style, size or colour redraws the cached picture.
+// (every timer tick); only a change of text, style, size or colour redraws the cached
+// picture, and a new text is put together from cell images drawn once per character and
+// place: a scrolling or ticking text costs a few image copies, not a redraw of its paths.
 class DigitalDisplay : public QWidget
 {
     Q_OBJECT
@@ -61,14 +62,25 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    struct Segment {
-        QPainterPath path;
-        bool lit;
+    // One cell on the device: its design cell and where it lands.
+    struct CellPlace {
+        size_t cell;
+        Segments::Placement place;
     };
+    struct CellKey {
+        const void *outlines;
+        unsigned mask;
+        int designWidth;
+        int phase; // the cell's left edge within its pixel, in 1/1024
+        bool operator==(const CellKey &) const = default;
+    };
+    friend size_t qHash(const CellKey &k, size_t seed) { return qHashMulti(seed, k.outlines, k.mask, k.designWidth, k.phase); }
 
     void rebuildCells() const;
     void layoutSegments(QSize device);
     void renderPicture(QSize device);
+    QImage cellImage(const Segments::Cell &cell, const Segments::Placement &place, int height);
+    void dropCellImages();
     QSize deviceSize() const;
     void invalidatePicture();
 
@@ -83,8 +95,11 @@ private:
     mutable std::vector<Segments::Cell> m_cells;
     mutable QString m_shown;
     mutable int m_designWidth = 0;
-    std::vector<Segment> m_segments;
-    QSize m_segmentsSize;          // device size the segment paths were laid out for
+    std::vector<CellPlace> m_places;
+    QSize m_segmentsSize;          // device size the cells were laid out for
+    // Cell images at the current scale, style and colours.
+    QHash<CellKey, QImage> m_cellImages;
+    double m_imageScaleX = 0, m_imageScaleY = 0, m_imageTop = 0;
     Segments::CurveCache m_curves; // fitted edges, shared by repeated characters
     int m_layoutCount = 0;
     QImage m_picture;
