@@ -1,5 +1,6 @@
 #include "MpvEngine.h"
 
+#include "MpvOptions.h"
 #include "VideoView.h"
 
 #include <QElapsedTimer>
@@ -11,10 +12,9 @@
 
 #include <algorithm>
 #include <atomic>
-#include <clocale>
 #include <cmath>
 
-Q_LOGGING_CATEGORY(lcMpv, "kinetrope.mpv", QtWarningMsg)
+Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 
 namespace {
 
@@ -25,49 +25,6 @@ constexpr int SeekTimeoutMs = 5000;
 // after the target; the exact seek then starts the demuxer this much earlier.
 constexpr double MpegSeekOffset = 1.0;
 constexpr double MaxSeekOffset = 8.0;
-
-// A player that trusts no file and takes no input of its own: no configuration, scripts,
-// web fetchers, key bindings, on-screen controls, side files or references to other files.
-// The file stays open at its end; the transport decides what happens there.
-const char *const BaseOptions[][2] = {
-    {"config", "no"},
-    {"load-scripts", "no"},
-    {"ytdl", "no"},
-    {"osc", "no"},
-    {"load-stats-overlay", "no"},
-    {"load-osd-console", "no"},
-    {"load-auto-profiles", "no"},
-    {"input-default-bindings", "no"},
-    {"input-builtin-bindings", "no"},
-    {"input-vo-keyboard", "no"},
-    {"input-cursor", "no"},
-    {"input-terminal", "no"},
-    {"terminal", "no"},
-    {"access-references", "no"},
-    {"ordered-chapters", "no"},
-    {"load-unsafe-playlists", "no"},
-    {"autoload-files", "no"},
-    {"sub-auto", "no"},
-    {"audio-file-auto", "no"},
-    {"cover-art-auto", "no"},
-    {"audio-display", "no"},
-    {"sid", "no"},
-    {"osd-level", "0"},
-    {"osd-on-seek", "no"},
-    {"idle", "yes"},
-    {"keep-open", "yes"},
-    {"keep-open-pause", "no"},
-    {"pause", "yes"},
-    {"hr-seek", "yes"},
-    // A seek is done when its frame is decoded; drawing it must not hold libmpv.
-    {"video-latency-hacks", "yes"},
-    {"video-timing-offset", "0"},
-    {"audio-fallback-to-null", "yes"},
-    {"hwdec", "no"},
-    {"gpu-hwdec-interop", "no"},
-    // Until a picture widget can take frames, video is decoded without being shown.
-    {"vo", "null"},
-};
 
 QByteArray number(double v)
 {
@@ -397,31 +354,8 @@ bool MpvEngine::start()
         return true;
     if (d->startFailed)
         return false;
-    // libmpv parses numbers in the C locale only.
-    std::setlocale(LC_NUMERIC, "C");
-    d->mpv = mpv_create();
-    bool ok = d->mpv != nullptr;
-    for (const auto &opt : BaseOptions) {
-        if (ok && mpv_set_option_string(d->mpv, opt[0], opt[1]) < 0) {
-            qCWarning(lcMpv, "libmpv refused %s=%s", opt[0], opt[1]);
-            ok = false;
-        }
-    }
-    for (const QString &opt : std::as_const(d->extraOptions)) {
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        const QByteArray name = opt.left(eq).toUtf8();
-        const QByteArray value = eq < 0 ? QByteArray("yes") : opt.mid(eq + 1).toUtf8();
-        if (ok && mpv_set_option_string(d->mpv, name.constData(), value.constData()) < 0) {
-            qCWarning(lcMpv, "libmpv refused %s", qPrintable(opt));
-            ok = false;
-        }
-    }
-    if (ok && mpv_initialize(d->mpv) < 0)
-        ok = false;
-    if (!ok) {
-        if (d->mpv)
-            mpv_terminate_destroy(d->mpv);
-        d->mpv = nullptr;
+    d->mpv = MpvOptions::create(d->extraOptions);
+    if (!d->mpv) {
         d->startFailed = true;
         return false;
     }

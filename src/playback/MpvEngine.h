@@ -14,8 +14,8 @@ class MpvEngine : public QObject, public MediaEngine
 {
     Q_OBJECT
 public:
-    // extraOptions: further libmpv settings as "name=value", applied before start-up
-    // (tests and benches use them; one libmpv refuses makes start() fail).
+    // extraOptions: libmpv settings over the program's own, as MpvOptions::create takes
+    // them (tests and benches use them; one that is refused makes start() fail).
     explicit MpvEngine(QStringList extraOptions = {}, QObject *parent = nullptr);
     ~MpvEngine() override;
 
