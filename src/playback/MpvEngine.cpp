@@ -4,9 +4,12 @@
 #include "VideoView.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QTimer>
 
 #include <mpv/client.h>
 
@@ -19,7 +22,8 @@ Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 namespace {
 
 constexpr double UnitsPerSecond = 1e7;
-constexpr int OpenTimeoutMs = 15000;
+// A file that has not shown its first frame by then counts as unplayable.
+constexpr int OpenTimeoutMs = 10000;
 constexpr int SeekTimeoutMs = 5000;
 // MPEG program streams seek by a timestamp search that lands up to a group of pictures
 // after the target; the exact seek then starts the demuxer this much earlier.
@@ -30,6 +34,27 @@ QByteArray number(double v)
 {
     return QByteArray::number(v, 'f', 6);
 }
+
+// The window goes on drawing while a file opens, but takes no clicks or keys: say so.
+class BusyCursor
+{
+public:
+    BusyCursor() : m_app(qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    {
+        if (m_app)
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyCursor()
+    {
+        if (m_app)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    QGuiApplication *m_app;
+};
 
 } // namespace
 
@@ -62,6 +87,13 @@ struct MpvEngine::Private {
     int64_t endedEntry = -1;
     int endError = 0;
     quint64 restarts = 0;
+    quint64 restartsAtLoad = 0;
+
+    // An open under way: its nested event loop, and whether a close asked for meanwhile
+    // ended it.
+    bool opening = false;
+    bool openCancelled = false;
+    QEventLoop *openLoop = nullptr;
 
     QPointer<VideoView> view;
     bool pictureReady = false;
@@ -143,6 +175,7 @@ struct MpvEngine::Private {
             break;
         case MPV_EVENT_FILE_LOADED:
             loadedEntry = startedEntry;
+            restartsAtLoad = restarts;
             break;
         case MPV_EVENT_END_FILE: {
             const auto *end = static_cast<mpv_event_end_file *>(e->data);
@@ -170,10 +203,20 @@ struct MpvEngine::Private {
         for (;;) {
             mpv_event *e = mpv_wait_event(mpv, 0);
             if (e->event_id == MPV_EVENT_NONE)
-                return;
+                break;
             handle(e);
         }
+        if (openLoop && openSettled())
+            openLoop->quit();
     }
+
+    bool loadEnded() const { return startedEntry >= 0 && endedEntry == startedEntry; }
+    // Playing starts (paused) once every chosen stream has its first data.
+    bool loadReady() const
+    {
+        return startedEntry >= 0 && loadedEntry == startedEntry && restarts > restartsAtLoad && !loadEnded();
+    }
+    bool openSettled() const { return openCancelled || loadEnded() || loadReady(); }
 
     // Takes libmpv's events on this thread until done() holds or the time is up.
     template <typename Pred>
@@ -340,6 +383,8 @@ MpvEngine::MpvEngine(QStringList extraOptions, QObject *parent)
 
 MpvEngine::~MpvEngine()
 {
+    if (d->openLoop)
+        d->openLoop->quit();
     if (d->view)
         d->view->detach();
     if (d->mpv) {
@@ -367,6 +412,11 @@ bool MpvEngine::start()
 
 MediaEngine::OpenResult MpvEngine::open(const QString &path)
 {
+    // Asked for from within an open's wait: one file at a time.
+    if (d->opening) {
+        qCWarning(lcMpv, "open of %s refused: another file is opening", qPrintable(path));
+        return OpenResult::Failed;
+    }
     if (!start())
         return OpenResult::Failed;
     close();
@@ -389,16 +439,30 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     if (!d->command({"loadfile", file.constData(), "replace"}))
         return OpenResult::Failed;
 
-    // The entry id comes with the start; then the load ends one way or the other.
-    const quint64 restartsBefore = d->restarts;
-    auto ended = [&] { return d->startedEntry >= 0 && d->endedEntry == d->startedEntry; };
-    const bool loaded = d->waitFor([&] { return ended() || (d->startedEntry >= 0 && d->loadedEntry == d->startedEntry); },
-                                   OpenTimeoutMs);
-    // Playing starts (paused) once every chosen stream has its first data.
-    const bool ready = loaded && !ended()
-                       && d->waitFor([&] { return ended() || d->restarts > restartsBefore; }, OpenTimeoutMs)
-                       && !ended();
-    if (!ready) {
+    // libmpv reads the file on threads of its own while this one goes on handling events,
+    // until the wakeup callback's drain sees the load settled. Clicks and keys wait.
+    const QPointer<MpvEngine> alive(this);
+    d->opening = true;
+    d->openCancelled = false;
+    {
+        const BusyCursor busy;
+        QEventLoop loop;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timeout.start(OpenTimeoutMs);
+        d->openLoop = &loop;
+        d->drain();
+        if (!d->openSettled())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!alive)
+            return OpenResult::Failed; // destroyed from within the loop: nothing left to touch
+        d->openLoop = nullptr;
+    }
+    d->opening = false;
+    if (d->openCancelled || !d->loadReady()) {
+        if (!d->openCancelled && !d->loadEnded())
+            qCWarning(lcMpv, "%s did not start within %d s", file.constData(), OpenTimeoutMs / 1000);
         d->command({"stop"});
         return OpenResult::Failed;
     }
@@ -423,6 +487,13 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
 
 void MpvEngine::close()
 {
+    // From within an open's wait: the open stops its load and fails.
+    if (d->opening) {
+        d->openCancelled = true;
+        if (d->openLoop)
+            d->openLoop->quit();
+        return;
+    }
     if (!d->open)
         return;
     d->open = false;
