@@ -43,7 +43,8 @@ bool MediaGraph::openMedia()
 
     if (!m_engine->start()) {
         m_loaded = false;
-        m_host.prompt().message({QStringLiteral("MS DirectShow is not installed!"),
+        m_host.prompt().message({QStringLiteral("The playback engine libmpv could not be started!\n"
+                                                "Install or reinstall its package (on Debian: libmpv2)"),
                                  QStringLiteral("Fatal Error!"), PromptKind::Ok, PromptKind::Stop});
         m_host.quitProgram();
         return false;
@@ -85,8 +86,9 @@ bool MediaGraph::openMedia()
         } else {
             m_host.prompt().error(
                 m_videoCdFound ? QStringLiteral("No suitable codec found to decode the VideoCD\n ")
-                               : QStringLiteral("No suitable codec found to decode file\nTry using MS Media "
-                                                "Player to locate and install\na suitable codec "));
+                               : QStringLiteral("No suitable codec found to decode file\n"
+                                                "Install or update the FFmpeg codec libraries of your distribution\n"
+                                                "(on Debian: libavcodec59, or libavcodec-extra59 for more codecs)"));
             closeMedia();
         }
         return false;

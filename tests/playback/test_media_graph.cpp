@@ -73,8 +73,9 @@ private:
     std::thread m_thread;
 };
 
-const QString CodecText = QStringLiteral(
-    "No suitable codec found to decode file\nTry using MS Media Player to locate and install\na suitable codec ");
+const QString CodecText = QStringLiteral("No suitable codec found to decode file\n"
+                                         "Install or update the FFmpeg codec libraries of your distribution\n"
+                                         "(on Debian: libavcodec59, or libavcodec-extra59 for more codecs)");
 
 bool busyCursor()
 {
@@ -366,7 +367,8 @@ void TestMediaGraph::engineThatCannotStart()
     QVERIFY(!rig.open(TestMedia::h264Mp4()));
     QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
     const PromptMessage &m = rig.host.prompter.messages.front();
-    QCOMPARE(m.text, QStringLiteral("MS DirectShow is not installed!"));
+    QCOMPARE(m.text, QStringLiteral("The playback engine libmpv could not be started!\n"
+                                    "Install or reinstall its package (on Debian: libmpv2)"));
     QCOMPARE(m.caption, QStringLiteral("Fatal Error!"));
     QCOMPARE(m.icon, PromptKind::Stop);
     QCOMPARE(rig.host.quitRequests, 1);
