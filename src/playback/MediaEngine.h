@@ -25,9 +25,11 @@ public:
 
     // Brings the engine up once; false when it cannot run on this system at all.
     virtual bool start() = 0;
-    // Builds for a file, stopped at its beginning. A failure leaves nothing open.
+    // Builds for a file, stopped at its beginning. A failure leaves nothing open. May handle
+    // events other than user input while it waits; an open() asked for meanwhile fails.
     virtual OpenResult open(const QString &path) = 0;
-    // Drops the file; the rate in force survives for the next file.
+    // Drops the file; the rate in force survives for the next file. During an open's wait
+    // it makes that open fail.
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 

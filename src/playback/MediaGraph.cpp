@@ -9,7 +9,7 @@
 #include "app/SettingsStore.h"
 #include "PictureHost.h"
 
-#include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -31,6 +31,11 @@ double MediaGraph::frameRate() const
 
 bool MediaGraph::openMedia()
 {
+    // From a timer or a call handled during the engine's wait: one open at a time.
+    if (m_opening) {
+        qWarning("open of %s refused: another file is opening", qPrintable(m_host.currentPath()));
+        return false;
+    }
     const QString path = m_host.currentPath();
     // Callers close first; one graph at a time either way.
     if (m_loaded)
@@ -38,31 +43,53 @@ bool MediaGraph::openMedia()
 
     if (!m_engine->start()) {
         m_loaded = false;
-        m_host.prompt().message({QStringLiteral("MS DirectShow is not installed!"),
+        m_host.prompt().message({QStringLiteral("The playback engine libmpv could not be started!\n"
+                                                "Install or reinstall its package (on Debian: libmpv2)"),
                                  QStringLiteral("Fatal Error!"), PromptKind::Ok, PromptKind::Stop});
         m_host.quitProgram();
         return false;
     }
 
+    // Only regular files reach the engine, and nothing here opens one: reading a pipe or a
+    // device can wait for ever.
+    const QFileInfo info(path);
+    if (path.isEmpty() || !info.isFile()) {
+        m_noVideo = false;
+        m_lastResult = false;
+        const QString text = path.isEmpty() || !info.exists() ? QStringLiteral("File ''%1'' not found!")
+                                                               : QStringLiteral("File ''%1'' is not a regular file!");
+        m_host.prompt().error(text.arg(path));
+        return false;
+    }
+
+    m_opening = true;
+    m_openCancelled = false;
+    const std::weak_ptr<bool> alive = m_alive;
     const MediaEngine::OpenResult result = m_engine->open(path);
+    if (alive.expired())
+        return false; // deleted from within the wait
+    m_opening = false;
+    if (m_openCancelled) {
+        // closeMedia() has done the rest.
+        if (result != MediaEngine::OpenResult::Failed)
+            m_engine->close();
+        m_lastResult = false;
+        return false;
+    }
     if (result == MediaEngine::OpenResult::Failed) {
         m_noVideo = false;
         m_lastResult = false;
-        QFile probe(path);
-        if (!path.isEmpty() && probe.open(QIODevice::ReadOnly)) {
-            probe.close();
-            if (m_videoCdTrack) {
-                closeMedia();
-            } else {
-                m_host.prompt().error(
-                    m_videoCdFound
-                        ? QStringLiteral("No suitable codec found to decode the VideoCD\n ")
-                        : QStringLiteral("No suitable codec found to decode file\nTry using MS Media "
-                                         "Player to locate and install\na suitable codec "));
-                closeMedia();
-            }
-        } else {
+        if (!info.isReadable()) {
             m_host.prompt().error(QStringLiteral("File ''%1'' not found!").arg(path));
+        } else if (m_videoCdTrack) {
+            closeMedia();
+        } else {
+            m_host.prompt().error(
+                m_videoCdFound ? QStringLiteral("No suitable codec found to decode the VideoCD\n ")
+                               : QStringLiteral("No suitable codec found to decode file\n"
+                                                "Install or update the FFmpeg codec libraries of your distribution\n"
+                                                "(on Debian: libavcodec59, or libavcodec-extra59 for more codecs)"));
+            closeMedia();
         }
         return false;
     }
@@ -102,6 +129,10 @@ bool MediaGraph::openMedia()
 
 void MediaGraph::closeMedia()
 {
+    if (m_opening) {
+        m_openCancelled = true;
+        m_engine->close();
+    }
     if (PictureHost *window = m_host.pictureHost()) {
         m_settings.write(Key::VideoWindowLeft, window->windowPosition().x());
         m_settings.write(Key::VideoWindowTop, window->windowPosition().y());

@@ -24,9 +24,14 @@ public:
 
     // OpenMedia: builds the graph for the host's current path; true when loaded.
     // Failures are reported to the user here; a failed open leaves nothing behind.
+    // Refused (false, no message) while another open is under way.
     bool openMedia();
     // CloseMedia: closes the current file (before every open, on eject, at shutdown).
+    // While an open is under way it ends that open, which then fails without a message.
     void closeMedia();
+    // openMedia() is waiting for the engine, which handles events meanwhile (not user
+    // input): the owner's timers and commands are best held back until it is false again.
+    bool opening() const { return m_opening; }
     // ReleaseInterfaces: drops the graph and its picture; disables the Set buttons.
     void releaseInterfaces();
     // The open of the instance hand-off: opens, then plays ("AutoDropPlay") or leaves paused.
@@ -77,6 +82,10 @@ private:
     int m_sliderMaximum = 0;
     int m_tickSpacing = 0;
     bool m_lastResult = true;
+    bool m_opening = false;
+    bool m_openCancelled = false;
+    // Goes with the graph: an open finds out whether it was deleted during the wait.
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
     bool m_videoCdTrack = false;
     bool m_videoCdFound = false;
 };

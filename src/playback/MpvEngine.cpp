@@ -1,78 +1,60 @@
 #include "MpvEngine.h"
 
+#include "MpvOptions.h"
 #include "VideoView.h"
 
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QTimer>
 
 #include <mpv/client.h>
 
 #include <algorithm>
 #include <atomic>
-#include <clocale>
 #include <cmath>
 
-Q_LOGGING_CATEGORY(lcMpv, "kinetrope.mpv", QtWarningMsg)
+Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 
 namespace {
 
 constexpr double UnitsPerSecond = 1e7;
-constexpr int OpenTimeoutMs = 15000;
+// A file that has not shown its first frame by then counts as unplayable.
+constexpr int OpenTimeoutMs = 10000;
 constexpr int SeekTimeoutMs = 5000;
 // MPEG program streams seek by a timestamp search that lands up to a group of pictures
 // after the target; the exact seek then starts the demuxer this much earlier.
 constexpr double MpegSeekOffset = 1.0;
 constexpr double MaxSeekOffset = 8.0;
 
-// A player that trusts no file and takes no input of its own: no configuration, scripts,
-// web fetchers, key bindings, on-screen controls, side files or references to other files.
-// The file stays open at its end; the transport decides what happens there.
-const char *const BaseOptions[][2] = {
-    {"config", "no"},
-    {"load-scripts", "no"},
-    {"ytdl", "no"},
-    {"osc", "no"},
-    {"load-stats-overlay", "no"},
-    {"load-osd-console", "no"},
-    {"load-auto-profiles", "no"},
-    {"input-default-bindings", "no"},
-    {"input-builtin-bindings", "no"},
-    {"input-vo-keyboard", "no"},
-    {"input-cursor", "no"},
-    {"input-terminal", "no"},
-    {"terminal", "no"},
-    {"access-references", "no"},
-    {"ordered-chapters", "no"},
-    {"load-unsafe-playlists", "no"},
-    {"autoload-files", "no"},
-    {"sub-auto", "no"},
-    {"audio-file-auto", "no"},
-    {"cover-art-auto", "no"},
-    {"audio-display", "no"},
-    {"sid", "no"},
-    {"osd-level", "0"},
-    {"osd-on-seek", "no"},
-    {"idle", "yes"},
-    {"keep-open", "yes"},
-    {"keep-open-pause", "no"},
-    {"pause", "yes"},
-    {"hr-seek", "yes"},
-    // A seek is done when its frame is decoded; drawing it must not hold libmpv.
-    {"video-latency-hacks", "yes"},
-    {"video-timing-offset", "0"},
-    {"audio-fallback-to-null", "yes"},
-    {"hwdec", "no"},
-    {"gpu-hwdec-interop", "no"},
-    // Until a picture widget can take frames, video is decoded without being shown.
-    {"vo", "null"},
-};
-
 QByteArray number(double v)
 {
     return QByteArray::number(v, 'f', 6);
 }
+
+// The window goes on drawing while a file opens, but takes no clicks or keys: say so.
+class BusyCursor
+{
+public:
+    BusyCursor() : m_app(qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
+    {
+        if (m_app)
+            QGuiApplication::setOverrideCursor(Qt::BusyCursor);
+    }
+    ~BusyCursor()
+    {
+        if (m_app)
+            QGuiApplication::restoreOverrideCursor();
+    }
+    BusyCursor(const BusyCursor &) = delete;
+    BusyCursor &operator=(const BusyCursor &) = delete;
+
+private:
+    QGuiApplication *m_app;
+};
 
 } // namespace
 
@@ -105,6 +87,13 @@ struct MpvEngine::Private {
     int64_t endedEntry = -1;
     int endError = 0;
     quint64 restarts = 0;
+    quint64 restartsAtLoad = 0;
+
+    // An open under way: its nested event loop, and whether a close asked for meanwhile
+    // ended it.
+    bool opening = false;
+    bool openCancelled = false;
+    QEventLoop *openLoop = nullptr;
 
     QPointer<VideoView> view;
     bool pictureReady = false;
@@ -186,6 +175,7 @@ struct MpvEngine::Private {
             break;
         case MPV_EVENT_FILE_LOADED:
             loadedEntry = startedEntry;
+            restartsAtLoad = restarts;
             break;
         case MPV_EVENT_END_FILE: {
             const auto *end = static_cast<mpv_event_end_file *>(e->data);
@@ -213,10 +203,20 @@ struct MpvEngine::Private {
         for (;;) {
             mpv_event *e = mpv_wait_event(mpv, 0);
             if (e->event_id == MPV_EVENT_NONE)
-                return;
+                break;
             handle(e);
         }
+        if (openLoop && openSettled())
+            openLoop->quit();
     }
+
+    bool loadEnded() const { return startedEntry >= 0 && endedEntry == startedEntry; }
+    // Playing starts (paused) once every chosen stream has its first data.
+    bool loadReady() const
+    {
+        return startedEntry >= 0 && loadedEntry == startedEntry && restarts > restartsAtLoad && !loadEnded();
+    }
+    bool openSettled() const { return openCancelled || loadEnded() || loadReady(); }
 
     // Takes libmpv's events on this thread until done() holds or the time is up.
     template <typename Pred>
@@ -383,6 +383,8 @@ MpvEngine::MpvEngine(QStringList extraOptions, QObject *parent)
 
 MpvEngine::~MpvEngine()
 {
+    if (d->openLoop)
+        d->openLoop->quit();
     if (d->view)
         d->view->detach();
     if (d->mpv) {
@@ -397,31 +399,8 @@ bool MpvEngine::start()
         return true;
     if (d->startFailed)
         return false;
-    // libmpv parses numbers in the C locale only.
-    std::setlocale(LC_NUMERIC, "C");
-    d->mpv = mpv_create();
-    bool ok = d->mpv != nullptr;
-    for (const auto &opt : BaseOptions) {
-        if (ok && mpv_set_option_string(d->mpv, opt[0], opt[1]) < 0) {
-            qCWarning(lcMpv, "libmpv refused %s=%s", opt[0], opt[1]);
-            ok = false;
-        }
-    }
-    for (const QString &opt : std::as_const(d->extraOptions)) {
-        const qsizetype eq = opt.indexOf(QLatin1Char('='));
-        const QByteArray name = opt.left(eq).toUtf8();
-        const QByteArray value = eq < 0 ? QByteArray("yes") : opt.mid(eq + 1).toUtf8();
-        if (ok && mpv_set_option_string(d->mpv, name.constData(), value.constData()) < 0) {
-            qCWarning(lcMpv, "libmpv refused %s", qPrintable(opt));
-            ok = false;
-        }
-    }
-    if (ok && mpv_initialize(d->mpv) < 0)
-        ok = false;
-    if (!ok) {
-        if (d->mpv)
-            mpv_terminate_destroy(d->mpv);
-        d->mpv = nullptr;
+    d->mpv = MpvOptions::create(d->extraOptions);
+    if (!d->mpv) {
         d->startFailed = true;
         return false;
     }
@@ -433,6 +412,11 @@ bool MpvEngine::start()
 
 MediaEngine::OpenResult MpvEngine::open(const QString &path)
 {
+    // Asked for from within an open's wait: one file at a time.
+    if (d->opening) {
+        qCWarning(lcMpv, "open of %s refused: another file is opening", qPrintable(path));
+        return OpenResult::Failed;
+    }
     if (!start())
         return OpenResult::Failed;
     close();
@@ -455,16 +439,30 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     if (!d->command({"loadfile", file.constData(), "replace"}))
         return OpenResult::Failed;
 
-    // The entry id comes with the start; then the load ends one way or the other.
-    const quint64 restartsBefore = d->restarts;
-    auto ended = [&] { return d->startedEntry >= 0 && d->endedEntry == d->startedEntry; };
-    const bool loaded = d->waitFor([&] { return ended() || (d->startedEntry >= 0 && d->loadedEntry == d->startedEntry); },
-                                   OpenTimeoutMs);
-    // Playing starts (paused) once every chosen stream has its first data.
-    const bool ready = loaded && !ended()
-                       && d->waitFor([&] { return ended() || d->restarts > restartsBefore; }, OpenTimeoutMs)
-                       && !ended();
-    if (!ready) {
+    // libmpv reads the file on threads of its own while this one goes on handling events,
+    // until the wakeup callback's drain sees the load settled. Clicks and keys wait.
+    const QPointer<MpvEngine> alive(this);
+    d->opening = true;
+    d->openCancelled = false;
+    {
+        const BusyCursor busy;
+        QEventLoop loop;
+        QTimer timeout;
+        timeout.setSingleShot(true);
+        QObject::connect(&timeout, &QTimer::timeout, &loop, &QEventLoop::quit);
+        timeout.start(OpenTimeoutMs);
+        d->openLoop = &loop;
+        d->drain();
+        if (!d->openSettled())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        if (!alive)
+            return OpenResult::Failed; // destroyed from within the loop: nothing left to touch
+        d->openLoop = nullptr;
+    }
+    d->opening = false;
+    if (d->openCancelled || !d->loadReady()) {
+        if (!d->openCancelled && !d->loadEnded())
+            qCWarning(lcMpv, "%s did not start within %d s", file.constData(), OpenTimeoutMs / 1000);
         d->command({"stop"});
         return OpenResult::Failed;
     }
@@ -489,6 +487,13 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
 
 void MpvEngine::close()
 {
+    // From within an open's wait: the open stops its load and fails.
+    if (d->opening) {
+        d->openCancelled = true;
+        if (d->openLoop)
+            d->openLoop->quit();
+        return;
+    }
     if (!d->open)
         return;
     d->open = false;

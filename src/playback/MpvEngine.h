@@ -7,15 +7,16 @@
 
 #include <memory>
 
-// The media engine on libmpv. libmpv is driven synchronously from the user-interface
-// thread (seeks wait for their frame), its events are taken on that thread, and the
-// picture is drawn through libmpv's OpenGL render API into a widget of ours.
+// The media engine on libmpv. libmpv is driven from the user-interface thread and its
+// events are taken there; an open waits in a nested event loop that handles everything
+// but user input, seeks wait for their frame outright. The picture is drawn through
+// libmpv's OpenGL render API into a widget of ours.
 class MpvEngine : public QObject, public MediaEngine
 {
     Q_OBJECT
 public:
-    // extraOptions: further libmpv settings as "name=value", applied before start-up
-    // (tests and benches use them; one libmpv refuses makes start() fail).
+    // extraOptions: libmpv settings over the program's own, as MpvOptions::create takes
+    // them (tests and benches use them; one that is refused makes start() fail).
     explicit MpvEngine(QStringList extraOptions = {}, QObject *parent = nullptr);
     ~MpvEngine() override;
 

@@ -1,5 +1,6 @@
 #include "MediaPreview.h"
 
+#include "playback/MpvOptions.h"
 #include "playlist/PlayList.h"
 
 #include <QFileDialog>
@@ -11,22 +12,22 @@
 
 #include <mpv/client.h>
 
-#include <clocale>
-
 namespace {
 
 constexpr int PictureWidth = 200;
 constexpr int PictureHeight = 150;
 constexpr int DelayMs = 200;
 
-// No picture, no sound, no scripts or user configuration: only decoding to one frame.
-// (The sound track stays selected, or a file of sound only would count as unplayable.)
-constexpr const char *Options[][2] = {
-    {"vo", "null"},          {"ao", "null"},      {"sub", "no"},
-    {"pause", "yes"},        {"idle", "yes"},     {"keep-open", "yes"},    {"start", "10%"},
-    {"hr-seek", "no"},       {"hwdec", "no"},     {"config", "no"},        {"terminal", "no"},
-    {"osc", "no"},           {"ytdl", "no"},      {"load-scripts", "no"},  {"input-default-bindings", "no"},
-    {"cache", "no"},         {"msg-level", "all=no"},
+// The player's libmpv, made quiet and quick: one frame a tenth into the file, no sound.
+// (The sound track stays selected, or a file of sound only would count as unplayable; an
+// embedded cover picture shows as the file's picture.)
+const QStringList PreviewOverrides = {
+    QStringLiteral("ao=null"),
+    QStringLiteral("start=10%"),
+    QStringLiteral("hr-seek=no"),
+    QStringLiteral("cache=no"),
+    QStringLiteral("msg-level=all=no"),
+    QStringLiteral("audio-display=embedded-first"),
 };
 
 } // namespace
@@ -107,19 +108,8 @@ bool MediaPreview::ensurePlayer()
         return true;
     if (m_playerFailed)
         return false;
-    std::setlocale(LC_NUMERIC, "C"); // libmpv reads numbers in the C locale only
-    m_mpv = mpv_create();
-    bool ok = m_mpv != nullptr;
-    for (const auto &o : Options) {
-        if (ok)
-            ok = mpv_set_option_string(m_mpv, o[0], o[1]) >= 0;
-    }
-    if (ok)
-        ok = mpv_initialize(m_mpv) >= 0;
-    if (!ok) {
-        if (m_mpv)
-            mpv_terminate_destroy(m_mpv);
-        m_mpv = nullptr;
+    m_mpv = MpvOptions::create(PreviewOverrides);
+    if (!m_mpv) {
         m_playerFailed = true;
         return false;
     }

@@ -9,7 +9,14 @@
 #include "playback/VideoView.h"
 
 #include <QFile>
+#include <QGuiApplication>
 #include <QtTest>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <thread>
 
 using Readout = PlaybackHost::Readout;
 
@@ -32,6 +39,49 @@ bool showsPicture(QWidget *picture)
     }
     return all > 0 && lit * 3 > all;
 }
+
+// Opens the writing end of a pipe a few seconds after it starts, should anyone be reading
+// it by then: a reader that ought never to have opened the pipe is let go late instead of
+// hanging the test.
+class LateWriter
+{
+public:
+    explicit LateWriter(const QString &path) : m_path(QFile::encodeName(path)), m_thread([this] { run(); }) {}
+    ~LateWriter()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+
+private:
+    void run()
+    {
+        QElapsedTimer clock;
+        clock.start();
+        for (; !m_stop; std::this_thread::sleep_for(std::chrono::milliseconds(20))) {
+            if (clock.elapsed() < 3000)
+                continue;
+            const int fd = ::open(m_path.constData(), O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                ::close(fd);
+                return;
+            }
+        }
+    }
+    QByteArray m_path;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+const QString CodecText = QStringLiteral("No suitable codec found to decode file\n"
+                                         "Install or update the FFmpeg codec libraries of your distribution\n"
+                                         "(on Debian: libavcodec59, or libavcodec-extra59 for more codecs)");
+
+bool busyCursor()
+{
+    const QCursor *c = QGuiApplication::overrideCursor();
+    return c && c->shape() == Qt::BusyCursor;
+}
 } // namespace
 
 class TestMediaGraph : public QObject
@@ -44,7 +94,10 @@ private Q_SLOTS:
     void videoWithoutSoundPlays();
     void failuresAreReported_data();
     void failuresAreReported();
+    void openKeepsTheWindowResponsive();
+    void requestsDuringAnOpen();
     void videoCdWording();
+    void engineThatCannotStart_data();
     void engineThatCannotStart();
     void closeKeepsWindowAndStoresItsPlace();
     void sameFileTwice();
@@ -142,26 +195,40 @@ void TestMediaGraph::videoWithoutSoundPlays()
 
 void TestMediaGraph::failuresAreReported_data()
 {
-    const QString codec = QStringLiteral(
-        "No suitable codec found to decode file\nTry using MS Media Player to locate and install\na suitable codec ");
     const QString missing = TestMedia::dir() + QStringLiteral("/no such file.avi");
+    const QString notFound = QStringLiteral("File ''%1'' not found!");
+    const QString notRegular = QStringLiteral("File ''%1'' is not a regular file!");
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("text");
-    QTest::newRow("missing") << missing << QStringLiteral("File ''%1'' not found!").arg(missing);
-    QTest::newRow("text as avi") << TestMedia::textAsAvi() << codec;
-    QTest::newRow("truncated") << TestMedia::truncated() << codec;
-    QTest::newRow("folder") << TestMedia::dir() << QStringLiteral("File ''%1'' not found!").arg(TestMedia::dir());
+    // Refused before libmpv sees the file, so at once.
+    QTest::addColumn<bool>("atOnce");
+    QTest::newRow("missing") << missing << notFound.arg(missing) << true;
+    QTest::newRow("folder") << TestMedia::dir() << notRegular.arg(TestMedia::dir()) << true;
+    QTest::newRow("fifo as mp4") << TestMedia::fifoAsMp4() << notRegular.arg(TestMedia::fifoAsMp4()) << true;
+    QTest::newRow("text as avi") << TestMedia::textAsAvi() << CodecText << false;
+    QTest::newRow("truncated") << TestMedia::truncated() << CodecText << false;
+    QTest::newRow("noise as mkv") << TestMedia::noiseAsMkv() << CodecText << false;
+    QTest::newRow("edl as mkv") << TestMedia::referencingFiles().value(0) << CodecText << false;
 }
 
 void TestMediaGraph::failuresAreReported()
 {
     QFETCH(QString, path);
     QFETCH(QString, text);
+    QFETCH(bool, atOnce);
+    QVERIFY(!QFileInfo(path).fileName().isEmpty());
     Rig rig;
     // A failed open after a good one leaves nothing of either behind.
     QVERIFY(rig.open(TestMedia::h264Mp4()));
     rig.graph->closeMedia();
+    std::unique_ptr<LateWriter> writer;
+    if (path == TestMedia::fifoAsMp4())
+        writer = std::make_unique<LateWriter>(path);
+    QElapsedTimer clock;
+    clock.start();
     QVERIFY(!rig.open(path));
+    const qint64 took = clock.elapsed();
+    QVERIFY2(took < (atOnce ? 500 : 12000), qPrintable(QString::number(took)));
     QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
     const PromptMessage &m = rig.host.prompter.messages.front();
     QCOMPARE(m.text, text);
@@ -172,8 +239,103 @@ void TestMediaGraph::failuresAreReported()
     QVERIFY(!rig.graph->picture());
     QVERIFY(!rig.host.setButtons);
     QCOMPARE(rig.host.quitRequests, 0);
+    QVERIFY(!QGuiApplication::overrideCursor());
     // The engine is fine for the next file.
     QVERIFY(rig.open(TestMedia::mpeg1Ps()));
+}
+
+void TestMediaGraph::openKeepsTheWindowResponsive()
+{
+    const QString noise = TestMedia::noiseAsMkv();
+    QVERIFY(!noise.isEmpty());
+    Rig rig;
+    // A 10 ms timer stands for the window's paints, timers and sockets.
+    QElapsedTimer clock;
+    qint64 last = 0, gap = 0;
+    int ticks = 0, busyTicks = 0, openingTicks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        const qint64 now = clock.elapsed();
+        gap = std::max(gap, now - last);
+        last = now;
+        ++ticks;
+        busyTicks += busyCursor();
+        openingTicks += rig.graph->opening();
+    });
+    timer.start(10);
+    clock.start();
+    const bool opened = rig.open(noise);
+    const qint64 took = clock.elapsed();
+    timer.stop();
+    gap = std::max(gap, took - last);
+    qInfo("opening %s took %lld ms; largest gap of a 10 ms timer %lld ms, %d ticks", qPrintable(noise),
+          static_cast<long long>(took), static_cast<long long>(gap), ticks);
+    QVERIFY(!opened);
+    QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
+    QCOMPARE(rig.host.prompter.messages.front().text, CodecText);
+    QVERIFY(ticks > 0);
+    QVERIFY2(gap < 300, qPrintable(QStringLiteral("the window froze for %1 ms").arg(gap)));
+    // Every tick came during the engine's wait, under the busy cursor.
+    QCOMPARE(busyTicks, ticks);
+    QCOMPARE(openingTicks, ticks);
+    QVERIFY(!busyCursor());
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(!rig.graph->opening());
+}
+
+void TestMediaGraph::requestsDuringAnOpen()
+{
+    const QString noise = TestMedia::noiseAsMkv();
+    QVERIFY(!noise.isEmpty());
+    Rig rig;
+    QElapsedTimer clock;
+    qint64 closedAt = -1;
+    int ticks = 0;
+    bool nestedOpen = true;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (++ticks != 1)
+            return;
+        // What a timer or a D-Bus call of the control window could ask for meanwhile.
+        rig.host.path = TestMedia::mpeg1Ps();
+        nestedOpen = rig.graph->openMedia();
+        rig.graph->closeMedia();
+        closedAt = clock.elapsed();
+    });
+    rig.host.path = noise;
+    timer.start(10);
+    clock.start();
+    const bool opened = rig.graph->openMedia();
+    const qint64 took = clock.elapsed();
+    timer.stop();
+    QVERIFY(ticks > 0);
+    QVERIFY(!nestedOpen);
+    // The close ends the open at once, and nothing is reported: the user asked for it.
+    QVERIFY(!opened);
+    QVERIFY2(took - closedAt < 300, qPrintable(QString::number(took - closedAt)));
+    QVERIFY(rig.host.prompter.messages.empty());
+    QVERIFY(!rig.graph->loaded());
+    QVERIFY(!rig.engine->isOpen());
+    QVERIFY(!rig.graph->opening());
+    QVERIFY(!busyCursor());
+    QVERIFY(rig.open(TestMedia::mpeg1Ps()));
+    QTRY_VERIFY_WITH_TIMEOUT(showsPicture(rig.graph->picture()), 10000);
+
+    // The graph, and its engine with it, deleted during an open (the window closing).
+    rig.graph->closeMedia();
+    ticks = 0;
+    QObject::disconnect(&timer, nullptr, nullptr, nullptr);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (++ticks == 1)
+            rig.graph.reset();
+    });
+    rig.host.path = noise;
+    timer.start(10);
+    QVERIFY(!rig.graph->openMedia());
+    timer.stop();
+    QVERIFY(!rig.graph);
+    QVERIFY(rig.host.prompter.messages.empty());
+    QVERIFY(!busyCursor());
 }
 
 void TestMediaGraph::videoCdWording()
@@ -190,13 +352,23 @@ void TestMediaGraph::videoCdWording()
     QVERIFY(!rig.graph->loaded());
 }
 
+void TestMediaGraph::engineThatCannotStart_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::newRow("unknown setting") << QStringLiteral("no-such-setting=1");
+    // No use may let files name other files.
+    QTest::newRow("loosened trust") << QStringLiteral("access-references=yes");
+}
+
 void TestMediaGraph::engineThatCannotStart()
 {
-    Rig rig({QStringLiteral("no-such-setting=1")});
+    QFETCH(QString, option);
+    Rig rig({option});
     QVERIFY(!rig.open(TestMedia::h264Mp4()));
     QCOMPARE(rig.host.prompter.messages.size(), size_t(1));
     const PromptMessage &m = rig.host.prompter.messages.front();
-    QCOMPARE(m.text, QStringLiteral("MS DirectShow is not installed!"));
+    QCOMPARE(m.text, QStringLiteral("The playback engine libmpv could not be started!\n"
+                                    "Install or reinstall its package (on Debian: libmpv2)"));
     QCOMPARE(m.caption, QStringLiteral("Fatal Error!"));
     QCOMPARE(m.icon, PromptKind::Stop);
     QCOMPARE(rig.host.quitRequests, 1);

@@ -2,6 +2,7 @@
 #include "TestMedia.h"
 #include "app/Prompt.h"
 #include "playlist/FileDialogs.h"
+#include "playback/MpvEngine.h"
 #include "playlist/MediaPreview.h"
 
 #include <QApplication>
@@ -82,6 +83,32 @@ private Q_SLOTS:
         QTest::qWait(400);
         QCOMPARE(p.durationText(), QString());
         QCOMPARE(ready.size(), 2);
+    }
+
+    // libmpv follows these to the clip they name unless told not to; the preview decodes
+    // whatever the dialog points at, so it must refuse them as the player does.
+    void filesThatReferenceOthersAreRefusedByBoth()
+    {
+        const QStringList files = TestMedia::referencingFiles();
+        QCOMPARE(files.size(), 3);
+        MpvEngine engine({QStringLiteral("ao=null")});
+        QCOMPARE(engine.open(TestMedia::h264Mp4()), MediaEngine::OpenResult::Ok);
+        MediaPreview p;
+        QSignalSpy ready(&p, &MediaPreview::ready);
+        for (const QString &file : files) {
+            QVERIFY2(!file.isEmpty(), "reference file not written");
+            p.showFile(file);
+            QVERIFY2(ready.wait(15000), qPrintable(file));
+            QVERIFY2(p.picture().isNull(), qPrintable(file));
+            QCOMPARE(p.durationText(), QStringLiteral("Cannot preview this file"));
+            QCOMPARE(engine.open(file), MediaEngine::OpenResult::Failed);
+            QVERIFY(!engine.isOpen());
+        }
+        // Neither is left unable to play the clip itself.
+        p.showFile(TestMedia::h264Mp4());
+        QVERIFY(ready.wait(15000));
+        QCOMPARE(p.picture().size(), QSize(320, 240));
+        QCOMPARE(engine.open(TestMedia::h264Mp4()), MediaEngine::OpenResult::Ok);
     }
 
     void openDialogShowsTheFiltersAndThePreview()

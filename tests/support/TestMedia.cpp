@@ -2,8 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QSaveFile>
 #include <QUuid>
+
+#include <sys/stat.h>
 
 namespace TestMedia {
 
@@ -83,6 +88,50 @@ QString truncated()
     if (f.open(QIODevice::WriteOnly))
         f.write(head);
     return out;
+}
+
+namespace {
+QString written(const QString &fileName, const QByteArray &bytes)
+{
+    const QString out = dir() + '/' + fileName;
+    if (QFile::exists(out))
+        return out;
+    QSaveFile f(out);
+    if (!f.open(QIODevice::WriteOnly))
+        return {};
+    f.write(bytes);
+    return f.commit() ? out : QString();
+}
+} // namespace
+
+QString noiseAsMkv()
+{
+    // Seeded, so every run probes the same bytes.
+    QRandomGenerator random(20240611);
+    QByteArray bytes(5 * 1024 * 1024, Qt::Uninitialized);
+    random.fillRange(reinterpret_cast<quint32 *>(bytes.data()), bytes.size() / 4);
+    return written(QStringLiteral("noise.mkv"), bytes);
+}
+
+QString fifoAsMp4()
+{
+    const QString out = dir() + "/pipe.mp4";
+    if (!QFileInfo::exists(out) && ::mkfifo(QFile::encodeName(out).constData(), 0600) != 0)
+        return {};
+    return out;
+}
+
+QStringList referencingFiles()
+{
+    const QString clip = h264Mp4();
+    if (clip.isEmpty())
+        return {};
+    const QByteArray path = QFile::encodeName(clip);
+    const QByteArray name = QFile::encodeName(QFileInfo(clip).fileName());
+    return {written(QStringLiteral("edl-reference.mkv"), "# mpv EDL v0\n" + path + '\n'),
+            written(QStringLiteral("reference.cue"),
+                    "FILE \"" + name + "\" MP4\n  TRACK 01 AUDIO\n    INDEX 01 00:00:00\n"),
+            written(QStringLiteral("reference.m3u"), "#EXTM3U\n" + path + '\n')};
 }
 
 } // namespace TestMedia

@@ -17,5 +17,10 @@ QString h264Mp4();    // 320x240, 25 fps, H.264 with AAC in MP4, 4 s
 QString mp3Audio();   // 3 s of tone, no video
 QString textAsAvi();  // a text file named .avi
 QString truncated();  // the first 20 KiB of h264Mp4 with the index lost
+QString noiseAsMkv(); // 5 MiB of pseudo-random bytes named .mkv
+QString fifoAsMp4();  // a named pipe called .mp4, with no writer
+// Small text files that name h264Mp4 for libmpv to follow: an EDL named .mkv, a cue
+// sheet, an M3U playlist.
+QStringList referencingFiles();
 
 } // namespace TestMedia
