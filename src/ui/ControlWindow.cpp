@@ -261,7 +261,16 @@ void ControlWindow::toggleHeight(bool compact)
 
 void ControlWindow::onTimer(int id)
 {
-    pollHandOff();
+    // While a file opens the event loop turns inside the open: only the clock goes on;
+    // what would open, close or show a dialog waits for the open to end.
+    if (m_graph->opening()) {
+        if (id == StartFileTimer || id == SplashTimer)
+            m_timers[id]->start(100);
+        if (id != ClockTimer)
+            return;
+    } else {
+        pollHandOff();
+    }
     switch (id) {
     case PlaybackTimer:
         if (m_graph->loaded())
@@ -307,7 +316,8 @@ void ControlWindow::bringForward()
 
 void ControlWindow::pollHandOff()
 {
-    if (m_settings.read(Key::MultipleInstanceRunTimeFlag) == 0)
+    // An offer that comes while a file opens is taken at the first tick after it.
+    if (m_graph->opening() || m_settings.read(Key::MultipleInstanceRunTimeFlag) == 0)
         return;
     bringForward();
     m_settings.write(Key::MultipleInstanceRunTimeFlag, 0);

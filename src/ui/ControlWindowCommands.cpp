@@ -10,10 +10,16 @@
 #include "playlist/PlayList.h"
 
 #include <QPushButton>
+#include <QTimer>
 
 void ControlWindow::execute(const Action &action)
 {
     using enum Command;
+    if (m_graph->opening()) {
+        // A request from the desktop or a timer while a file opens: after the open.
+        QTimer::singleShot(50, this, [this, action] { execute(action); });
+        return;
+    }
     Transport &t = transport();
     const double value = action.value;
     switch (action.command) {

@@ -164,6 +164,10 @@ void ControlWindow::dropFiles(const QStringList &paths, bool onDropButton)
 {
     if (paths.isEmpty())
         return;
+    if (m_graph->opening()) {
+        QTimer::singleShot(50, this, [this, paths, onDropButton] { dropFiles(paths, onDropButton); });
+        return;
+    }
     if (onDropButton)
         m_playList->addDroppedFiles(paths);
     else

@@ -272,6 +272,29 @@ private Q_SLOTS:
         QVERIFY(readout(DisplayId::CurrentTime) != QStringLiteral("  :  :  : 1"));
     }
 
+    void requestsDuringAnOpenWaitForIt()
+    {
+        w = std::make_unique<ControlWindow>(*store, prompt, process);
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+        QTRY_VERIFY(!w->timer(ControlWindow::StartFileTimer)->isActive());
+        // A drop and a desktop request arrive while a slow, broken file opens: both are done
+        // after the open, in order, and nothing opens inside it.
+        bool sentDuringOpen = false;
+        QTimer::singleShot(100, w.get(), [&] {
+            sentDuringOpen = w->graph().opening();
+            w->dropFiles({longClip()}, false);
+            w->execute({Command::PlayPause});
+        });
+        w->playList().startFromSelection({TestMedia::noiseAsMkv()});
+        QVERIFY(sentDuringOpen);
+        QTRY_COMPARE(w->currentPath(), longClip());
+        QTRY_VERIFY(w->graph().playing());
+        QCOMPARE(prompt.messages.size(), size_t(2));
+        QVERIFY(prompt.messages[0].text.startsWith(QStringLiteral("No suitable codec found to decode file")));
+        QCOMPARE(prompt.messages[1].text, QStringLiteral("File not found in Playlist file - "));
+    }
+
     void hidingWithoutAStatusAreaMinimizes()
     {
         // This display has no tray: the window must stay reachable from the task bar.
