@@ -4,10 +4,13 @@
 #include <QString>
 
 class QLocalServer;
+class QLocalSocket;
 class Prompt;
 
-// One running instance per user: the first start listens on a local socket named from the
-// guard name; a later start finds it, asks it to come to the front and is told it is not first.
+// One running instance per user. The first start holds an exclusive lock on a file beside
+// the local socket named from the guard name, for as long as it lives, and listens on the
+// socket; a later start cannot take the lock, asks the holder over the socket to come to
+// the front and is told it is not first. The kernel drops the lock of a process that died.
 class InstanceGuard : public QObject
 {
     Q_OBJECT
@@ -23,12 +26,19 @@ public:
 
     bool check(); // true when this process is the first instance
     QString serverName() const;
+    QString lockFileName() const; // the socket's path with ".lock"
 
 Q_SIGNALS:
     void raiseRequested(); // a later start wants the running instance in front
 
 private:
+    bool tryLock();
+    bool listen(const QString &name);
+    bool reachFirst(const QString &name, int timeoutMs);
+    void take(QLocalSocket *s);
+
     QString m_appName;
     Prompt &m_prompt;
+    int m_lockFd = -1;
     QLocalServer *m_server = nullptr;
 };

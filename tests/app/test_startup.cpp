@@ -12,6 +12,10 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <algorithm>
+
+#include <sys/file.h>
+
 // Start-up runs as real processes of the real program, each test in a private home.
 class TestStartup : public QObject
 {
@@ -43,15 +47,26 @@ class TestStartup : public QObject
     }
     QString playingUrl() { return playing().value(QStringLiteral("xesam:url")).toString(); }
 
-    QProcess *start(const QStringList &args)
+    QProcess *start(const QStringList &args, const QString &folder = {},
+                    const QString &program = QStringLiteral(KT_PROGRAM))
     {
         auto p = std::make_unique<QProcess>();
-        p->setProgram(QStringLiteral(KT_PROGRAM));
+        p->setProgram(program);
         p->setArguments(args);
+        p->setWorkingDirectory(folder);
         p->setProcessChannelMode(QProcess::ForwardedErrorChannel);
         p->start();
         running.push_back(std::move(p));
         return running.back().get();
+    }
+
+    static QString readLine(QProcess *p, int ms = 15000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!p->canReadLine() && t.elapsed() < ms)
+            p->waitForReadyRead(100);
+        return QString::fromUtf8(p->readLine()).trimmed();
     }
 
     SettingsStore store() { return SettingsStore(QStringLiteral("kinetrope")); }
@@ -152,6 +167,66 @@ private Q_SLOTS:
         QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeFlag), 0, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeStr), QString(), 5000);
         QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    // The guard alone, raced by many starts at once: one is first and every other reaches it.
+    void simultaneousStartsHaveOneFirst()
+    {
+        constexpr int Starts = 12;
+        for (int race = 0; race < 6; ++race) {
+            QFile gate(env->path(QStringLiteral("tmp/gate")));
+            QVERIFY(gate.open(QIODevice::WriteOnly));
+            QCOMPARE(::flock(gate.handle(), LOCK_EX), 0);
+            std::vector<QProcess *> probes;
+            for (int i = 0; i < Starts; ++i)
+                probes.push_back(start({gate.fileName()}, {}, QStringLiteral(KT_GUARD_PROBE)));
+            for (QProcess *p : probes)
+                QCOMPARE(readLine(p), QStringLiteral("ready"));
+            QTest::qWait(200); // all of them waiting for the gate
+            gate.close();
+            QProcess *holder = nullptr;
+            for (QProcess *p : probes) {
+                const QString answer = readLine(p);
+                QVERIFY2(answer == QStringLiteral("first") || answer == QStringLiteral("later"),
+                         qPrintable(answer));
+                if (answer == QStringLiteral("first")) {
+                    QVERIFY2(!holder, "two starts are first");
+                    holder = p;
+                }
+            }
+            QVERIFY(holder);
+            for (QProcess *p : probes) {
+                if (p == holder)
+                    continue;
+                QVERIFY(p->waitForFinished(10000));
+                QCOMPARE(p->exitCode(), 0);
+            }
+            holder->closeWriteChannel();
+            QCOMPARE(readLine(holder), QStringLiteral("raises %1").arg(Starts - 1));
+            QVERIFY(holder->waitForFinished(5000));
+        }
+    }
+
+    void simultaneousProgramStartsLeaveOneRunning()
+    {
+        constexpr int Starts = 6;
+        std::vector<QProcess *> players;
+        for (int i = 0; i < Starts; ++i)
+            players.push_back(start({}));
+        auto ended = [&] {
+            return std::count_if(players.begin(), players.end(),
+                                 [](QProcess *p) { return p->state() == QProcess::NotRunning; });
+        };
+        QTRY_COMPARE_WITH_TIMEOUT(ended(), Starts - 1, 60000);
+        QTest::qWait(500);
+        QCOMPARE(ended(), Starts - 1);
+        for (QProcess *p : players) {
+            if (p->state() == QProcess::NotRunning) {
+                QCOMPARE(p->exitStatus(), QProcess::NormalExit);
+                QCOMPARE(p->exitCode(), 0);
+            }
+        }
+        QVERIFY(waitForGuard());
     }
 
     void playlistArgumentIsCopiedToTheWorkingList()
