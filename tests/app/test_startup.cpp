@@ -169,6 +169,20 @@ private Q_SLOTS:
         QCOMPARE(first->state(), QProcess::Running);
     }
 
+    void relativeFileIsFoundFromTheSecondStartsFolder()
+    {
+        QProcess *first = start({TestMedia::mpeg1Ps()}, env->path(QStringLiteral("home")));
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(TestMedia::mpeg1Ps()).toString(), 10000);
+        const QFileInfo file(TestMedia::h264Mp4());
+        QProcess *second = start({file.fileName()}, file.absolutePath());
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(file.absoluteFilePath()).toString(), 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeStr), QString(), 5000);
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
     // The guard alone, raced by many starts at once: one is first and every other reaches it.
     void simultaneousStartsHaveOneFirst()
     {
