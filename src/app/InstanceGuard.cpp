@@ -19,6 +19,7 @@
 namespace {
 constexpr int ClassStyleDoubleClicks = 8;
 const QByteArray RaiseRequest = "raise\n";
+const QByteArray OfferNotice = "offer\n";
 // How long a later start waits for the holder of the lock to listen.
 constexpr int ReachFirstMs = 5000;
 constexpr int MaxLine = 256;
@@ -115,9 +116,17 @@ bool InstanceGuard::reachFirst(const QString &name, int timeoutMs)
     }
     s->write(RaiseRequest);
     s->waitForBytesWritten(1000);
-    s->disconnectFromServer();
-    delete s;
+    m_first = s;
     return true;
+}
+
+void InstanceGuard::announceOffer()
+{
+    if (!m_first || m_first->state() != QLocalSocket::ConnectedState)
+        return;
+    m_first->write(OfferNotice);
+    m_first->waitForBytesWritten(1000);
+    m_first->disconnectFromServer();
 }
 
 bool InstanceGuard::listen(const QString &name)
@@ -156,6 +165,8 @@ void InstanceGuard::take(QLocalSocket *s)
         const QByteArray line = s->readLine(MaxLine).trimmed();
         if (line == RaiseRequest.trimmed())
             Q_EMIT raiseRequested();
+        else if (line == OfferNotice.trimmed())
+            Q_EMIT offerWaiting();
     }
     // Nothing we understand is this long.
     if (s->bytesAvailable() > MaxLine)

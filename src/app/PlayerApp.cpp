@@ -79,6 +79,7 @@ int PlayerApp::initInstance()
         if (!window->currentPath().isEmpty()) {
             const QString path = QFileInfo(window->currentPath()).absoluteFilePath();
             m_settings.write({{Key::MultipleInstanceRunTimeStr, path}, {Key::MultipleInstanceRunTimeFlag, 1}});
+            m_guard->announceOffer();
         }
         return 0;
     }
@@ -87,6 +88,11 @@ int PlayerApp::initInstance()
     for (;;) {
         m_window = window.get();
         connect(m_guard, &InstanceGuard::raiseRequested, m_window, &ControlWindow::bringForward);
+        // The offer is in the file already, perhaps in the same tick as the file we last read.
+        connect(m_guard, &InstanceGuard::offerWaiting, m_window, [this, w = m_window] {
+            m_settings.invalidate();
+            w->pollHandOff();
+        });
         const int result = window->run();
         if (result != RestartResult)
             break;
