@@ -3,16 +3,26 @@
 #include "app/Prompt.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QIcon>
 #include <QLocalServer>
 #include <QLocalSocket>
 #include <QStandardPaths>
+#include <QThread>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 
 namespace {
 constexpr int ClassStyleDoubleClicks = 8;
 const QByteArray RaiseRequest = "raise\n";
+const QByteArray OfferNotice = "offer\n";
+// How long a later start waits for the holder of the lock to listen.
+constexpr int ReachFirstMs = 5000;
+constexpr int MaxLine = 256;
 } // namespace
 
 InstanceGuard::InstanceGuard(QString appName, Prompt &prompt, QObject *parent)
@@ -20,7 +30,11 @@ InstanceGuard::InstanceGuard(QString appName, Prompt &prompt, QObject *parent)
 {
 }
 
-InstanceGuard::~InstanceGuard() = default;
+InstanceGuard::~InstanceGuard()
+{
+    if (m_lockFd >= 0)
+        ::close(m_lockFd);
+}
 
 QString InstanceGuard::guardName(const QString &appName, quint32 moduleHandle, bool iconLoaded)
 {
@@ -44,43 +58,117 @@ QString InstanceGuard::serverName() const
     return runtime.isEmpty() ? name : QDir(runtime).filePath(name);
 }
 
+QString InstanceGuard::lockFileName() const
+{
+    const QString name = serverName();
+    // A bare name is a socket in the temporary folder, as QLocalServer places it.
+    const QString socket = QDir::isAbsolutePath(name) ? name : QDir(QDir::tempPath()).filePath(name);
+    return socket + QStringLiteral(".lock");
+}
+
+bool InstanceGuard::tryLock()
+{
+    if (m_lockFd < 0)
+        return false;
+    if (::flock(m_lockFd, LOCK_EX | LOCK_NB) == 0)
+        return true;
+    if (errno != EWOULDBLOCK) {
+        // A file system without locks: go on without one.
+        ::close(m_lockFd);
+        m_lockFd = -1;
+    }
+    return false;
+}
+
 bool InstanceGuard::check()
 {
     const QString name = serverName();
-    {
-        QLocalSocket probe;
-        probe.connectToServer(name);
-        if (probe.waitForConnected(1000)) {
-            probe.write(RaiseRequest);
-            probe.waitForBytesWritten(1000);
-            probe.disconnectFromServer();
+    // Close on exec: a child process must not keep the guard after we are gone.
+    m_lockFd = ::open(QFile::encodeName(lockFileName()).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (tryLock())
+        return listen(name);
+    if (m_lockFd < 0) {
+        // No lock to be had: a running instance may still answer.
+        if (reachFirst(name, 1000))
             return false;
-        }
+        return listen(name);
     }
+    // The holder may not be listening yet, or may die before it does and leave the lock.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < ReachFirstMs) {
+        if (reachFirst(name, 200))
+            return false;
+        if (tryLock() || m_lockFd < 0)
+            return listen(name);
+        QThread::msleep(10);
+    }
+    return false; // a holder that never answers keeps the place; this start is not first
+}
+
+bool InstanceGuard::reachFirst(const QString &name, int timeoutMs)
+{
+    auto *s = new QLocalSocket(this);
+    s->connectToServer(name);
+    if (!s->waitForConnected(timeoutMs)) {
+        delete s;
+        return false;
+    }
+    s->write(RaiseRequest);
+    s->waitForBytesWritten(1000);
+    m_first = s;
+    return true;
+}
+
+void InstanceGuard::announceOffer()
+{
+    if (!m_first || m_first->state() != QLocalSocket::ConnectedState)
+        return;
+    m_first->write(OfferNotice);
+    m_first->waitForBytesWritten(1000);
+    m_first->disconnectFromServer();
+}
+
+bool InstanceGuard::listen(const QString &name)
+{
+    // The holder of the lock alone touches the name: a socket there was left by one that died.
+    if (m_lockFd >= 0)
+        QLocalServer::removeServer(name);
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!m_server->listen(name)) {
+    bool listening = m_server->listen(name);
+    if (!listening && m_lockFd < 0) {
         // Nobody answered, so whatever holds the name was left by a process that died.
         QLocalServer::removeServer(name);
-        if (!m_server->listen(name)) {
-            delete m_server;
-            m_server = nullptr;
-            m_prompt.message({QStringLiteral("Failed to register window class!"), {}, PromptKind::Ok,
-                              PromptKind::Stop});
-            return false;
-        }
+        listening = m_server->listen(name);
+    }
+    if (!listening) {
+        delete m_server;
+        m_server = nullptr;
+        m_prompt.message({QStringLiteral("Failed to register window class!"), {}, PromptKind::Ok,
+                          PromptKind::Stop});
+        return false;
     }
     connect(m_server, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket *s = m_server->nextPendingConnection()) {
-            auto take = [this, s] {
-                if (s->readAll().contains(RaiseRequest.trimmed()))
-                    Q_EMIT raiseRequested();
-            };
-            connect(s, &QLocalSocket::readyRead, this, take);
+            connect(s, &QLocalSocket::readyRead, this, [this, s] { take(s); });
             connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
-            if (s->bytesAvailable() > 0)
-                take();
+            take(s);
         }
     });
     return true;
+}
+
+void InstanceGuard::take(QLocalSocket *s)
+{
+    while (s->canReadLine()) {
+        const QByteArray line = s->readLine(MaxLine).trimmed();
+        if (line == RaiseRequest.trimmed())
+            Q_EMIT raiseRequested();
+        else if (line == OfferNotice.trimmed())
+            Q_EMIT offerWaiting();
+    }
+    // Nothing we understand is this long.
+    if (s->bytesAvailable() > MaxLine)
+        s->abort();
 }

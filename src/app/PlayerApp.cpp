@@ -6,6 +6,7 @@
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
+#include <QFileInfo>
 #include <QIcon>
 
 namespace {
@@ -68,17 +69,17 @@ int PlayerApp::initInstance()
 
     // 6-8.
     auto window = std::make_unique<ControlWindow>(m_settings, *m_prompt, m_processState);
-    if (first) {
-        m_settings.write(Key::MultipleInstanceRunTimeFlag, 0);
-        m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
-    }
+    if (first)
+        m_settings.write({{Key::MultipleInstanceRunTimeFlag, 0}, {Key::MultipleInstanceRunTimeStr, QString()}});
     window->setCurrentPath(commandLinePath(arguments()));
 
     if (!first && !multiple) {
         // 10. Hand the file over; the running instance was already asked to come forward.
+        // It works in another folder; one write, so that it never sees the flag without the path.
         if (!window->currentPath().isEmpty()) {
-            m_settings.write(Key::MultipleInstanceRunTimeFlag, 1);
-            m_settings.write(Key::MultipleInstanceRunTimeStr, window->currentPath());
+            const QString path = QFileInfo(window->currentPath()).absoluteFilePath();
+            m_settings.write({{Key::MultipleInstanceRunTimeStr, path}, {Key::MultipleInstanceRunTimeFlag, 1}});
+            m_guard->announceOffer();
         }
         return 0;
     }
@@ -87,6 +88,11 @@ int PlayerApp::initInstance()
     for (;;) {
         m_window = window.get();
         connect(m_guard, &InstanceGuard::raiseRequested, m_window, &ControlWindow::bringForward);
+        // The offer is in the file already, perhaps in the same tick as the file we last read.
+        connect(m_guard, &InstanceGuard::offerWaiting, m_window, [this, w = m_window] {
+            m_settings.invalidate();
+            w->pollHandOff();
+        });
         const int result = window->run();
         if (result != RestartResult)
             break;
