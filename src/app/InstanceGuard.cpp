@@ -163,10 +163,12 @@ void InstanceGuard::take(QLocalSocket *s)
 {
     while (s->canReadLine()) {
         const QByteArray line = s->readLine(MaxLine).trimmed();
+        // Told from the event loop: what they start (an open that keeps the loop turning)
+        // must not run while this socket is being read, nor outlive it.
         if (line == RaiseRequest.trimmed())
-            Q_EMIT raiseRequested();
+            QMetaObject::invokeMethod(this, &InstanceGuard::raiseRequested, Qt::QueuedConnection);
         else if (line == OfferNotice.trimmed())
-            Q_EMIT offerWaiting();
+            QMetaObject::invokeMethod(this, &InstanceGuard::offerWaiting, Qt::QueuedConnection);
     }
     // Nothing we understand is this long.
     if (s->bytesAvailable() > MaxLine)
