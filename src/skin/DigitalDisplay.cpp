@@ -146,11 +146,9 @@ void DigitalDisplay::layoutSegments(QSize device)
         left = (device.width() - total * sx) / 2;
         top = (device.height() - CellHeight * sy) / 2;
     }
-    if (sx != m_imageScaleX || sy != m_imageScaleY || top != m_imageTop) {
+    if (device.height() != m_imageHeight) {
         dropCellImages();
-        m_imageScaleX = sx;
-        m_imageScaleY = sy;
-        m_imageTop = top;
+        m_imageHeight = device.height();
     }
     m_places.reserve(m_cells.size());
     double x = left;
@@ -202,7 +200,9 @@ void DigitalDisplay::renderPicture(QSize device)
     for (const CellPlace &c : m_places) {
         const Cell &cell = m_cells[c.cell];
         const double whole = std::floor(c.place.left);
-        const CellKey key{cell.outlines, cell.mask, cell.designWidth, int(std::lround((c.place.left - whole) * 1024))};
+        const auto q = [](double v) { return int(std::lround(v * 1024)); };
+        const CellKey key{cell.outlines,  cell.mask, cell.designWidth,         q(c.place.left - whole),
+                          q(c.place.width), q(c.place.height), q(c.place.top)};
         auto it = m_cellImages.constFind(key);
         if (it == m_cellImages.constEnd())
             it = m_cellImages.insert(key, cellImage(cell, c.place, device.height()));

@@ -72,9 +72,14 @@ private:
         unsigned mask;
         int designWidth;
         int phase; // the cell's left edge within its pixel, in 1/1024
+        // The scale and top, in 1/1024: a text of other cells scales differently.
+        int scaleX, scaleY, top;
         bool operator==(const CellKey &) const = default;
     };
-    friend size_t qHash(const CellKey &k, size_t seed) { return qHashMulti(seed, k.outlines, k.mask, k.designWidth, k.phase); }
+    friend size_t qHash(const CellKey &k, size_t seed)
+    {
+        return qHashMulti(seed, k.outlines, k.mask, k.designWidth, k.phase, k.scaleX, k.scaleY, k.top);
+    }
 
     void rebuildCells() const;
     void layoutSegments(QSize device);
@@ -97,9 +102,9 @@ private:
     mutable int m_designWidth = 0;
     std::vector<CellPlace> m_places;
     QSize m_segmentsSize;          // device size the cells were laid out for
-    // Cell images at the current scale, style and colours.
+    // Cell images in the current style, colours and height.
     QHash<CellKey, QImage> m_cellImages;
-    double m_imageScaleX = 0, m_imageScaleY = 0, m_imageTop = 0;
+    int m_imageHeight = 0;
     Segments::CurveCache m_curves; // fitted edges, shared by repeated characters
     int m_layoutCount = 0;
     QImage m_picture;
