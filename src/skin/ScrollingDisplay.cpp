@@ -1,5 +1,6 @@
 #include "ScrollingDisplay.h"
 
+#include <QDeadlineTimer>
 #include <QTimerEvent>
 
 #include <algorithm>
@@ -22,7 +23,11 @@ void ScrollingDisplay::setScrollText(const QString &text)
 
 void ScrollingDisplay::startScrolling()
 {
-    m_timer.start(std::max(m_period, MinimumPeriod), this);
+    const int period = std::max(m_period, MinimumPeriod);
+    const qint64 now = QDeadlineTimer::current().deadline();
+    const int wait = int(period - now % period);
+    m_aligning = wait < period;
+    m_timer.start(m_aligning ? wait : period, Qt::PreciseTimer, this);
 }
 
 void ScrollingDisplay::stopScrolling()
@@ -42,8 +47,13 @@ void ScrollingDisplay::step()
 
 void ScrollingDisplay::timerEvent(QTimerEvent *event)
 {
-    if (event->timerId() == m_timer.timerId())
+    if (event->timerId() == m_timer.timerId()) {
+        if (m_aligning) {
+            m_aligning = false;
+            m_timer.start(std::max(m_period, MinimumPeriod), Qt::PreciseTimer, this);
+        }
         step();
+    }
     else
         DigitalDisplay::timerEvent(event);
 }

@@ -22,7 +22,9 @@ public:
     void setWindowLength(int cells) { m_windowLength = cells; }
     int windowLength() const { return m_windowLength; }
 
-    // Restarts the timer when already running.
+    // Restarts the timer when already running. Steps fall on whole multiples of the period
+    // of a clock shared by every scrolling display, so displays scrolling at one period step
+    // together: one wake-up and one repaint for all of them.
     void startScrolling();
     // The shown text stays.
     void stopScrolling();
@@ -40,4 +42,5 @@ private:
     int m_windowLength = 12;
     int m_period = 200;
     QBasicTimer m_timer;
+    bool m_aligning = false; // the timer runs the short wait to the first aligned step
 };
