@@ -1,0 +1,347 @@
+#pragma once
+// The libmpv session behind MpvEngine: the open file's facts, libmpv's event bookkeeping, the
+// waits, exact seeks and the picture hand-over. Included by MpvEngine.cpp only.
+
+#include "MpvEngine.h"
+#include "VideoView.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLoggingCategory>
+#include <QPointer>
+
+#include <mpv/client.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+Q_DECLARE_LOGGING_CATEGORY(lcMpv)
+
+
+struct MpvEngine::Private {
+    static constexpr double UnitsPerSecond = 1e7;
+    static constexpr int SeekTimeoutMs = 5000;
+    // MPEG program streams seek by a timestamp search that lands up to a group of pictures
+    // after the target; the exact seek then starts the demuxer this much earlier.
+    static constexpr double MpegSeekOffset = 1.0;
+    static constexpr double MaxSeekOffset = 8.0;
+
+    static QByteArray number(double v) { return QByteArray::number(v, 'f', 6); }
+
+    MpvEngine *q;
+    QStringList extraOptions;
+    mpv_handle *mpv = nullptr;
+    bool started = false;
+    bool startFailed = false;
+    std::atomic<bool> wakeupQueued{false};
+
+    // The open file.
+    bool open = false;
+    int64_t entryId = -1;
+    bool hasVideo = false;
+    QSize size;
+    double fps = 0;
+    double durationSec = 0;
+    bool stopAtEnd = true;
+    qint64 stopUnitsSet = 0;
+    bool running = false;
+    // A seek took the file past its stop position: it shows that place and plays no more.
+    bool beyondStop = false;
+    double lastSeek = -1;
+    double seekOffset = 0;
+
+    // Event bookkeeping, filled as libmpv's events are taken.
+    int64_t startedEntry = -1;
+    int64_t loadedEntry = -1;
+    int64_t endedEntry = -1;
+    int endError = 0;
+    quint64 restarts = 0;
+    quint64 restartsAtLoad = 0;
+
+    // An open under way: its nested event loop, and whether a close asked for meanwhile
+    // ended it.
+    bool opening = false;
+    bool openCancelled = false;
+    QEventLoop *openLoop = nullptr;
+
+    QPointer<VideoView> view;
+    bool pictureReady = false;
+
+    explicit Private(MpvEngine *owner) : q(owner) {}
+
+    bool frameFormat() const { return open && hasVideo && fps > 0; }
+
+    qint64 toUnits(double seconds) const
+    {
+        return frameFormat() ? qint64(std::llround(seconds * fps))
+                             : qint64(std::llround(seconds * UnitsPerSecond));
+    }
+    double toSeconds(qint64 units) const
+    {
+        return frameFormat() ? double(units) / fps : double(units) / UnitsPerSecond;
+    }
+    // The frame shown at a time: frame n covers [n/fps, (n+1)/fps).
+    qint64 frameAt(double seconds) const { return qint64(std::floor(seconds * fps + 1e-6)); }
+
+    qint64 durationUnits() const { return toUnits(durationSec); }
+    qint64 stopUnits() const { return stopAtEnd ? durationUnits() : stopUnitsSet; }
+
+    double timePos() const
+    {
+        double t = 0;
+        if (mpv_get_property(mpv, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0)
+            return 0;
+        t = std::max(0.0, t);
+        // Sound lands on a sample boundary, and until it plays its time can read up to the
+        // output's buffer early: a file put somewhere reads as that place until it moves on.
+        if (lastSeek >= 0 && t > lastSeek - 0.25 && t < lastSeek + 0.002)
+            return lastSeek;
+        return t;
+    }
+    bool atEnd() const
+    {
+        int eof = 0;
+        mpv_get_property(mpv, "eof-reached", MPV_FORMAT_FLAG, &eof);
+        return eof != 0;
+    }
+    // Play has reached the stop position (or the end of the file).
+    bool atStop(double t) const { return !beyondStop && (atEnd() || toUnits(t) >= stopUnits()); }
+
+    // Before a seek: past the stop position the file is shown without its stop and held.
+    void aimAt(qint64 targetUnits)
+    {
+        const bool beyond = !stopAtEnd && targetUnits > stopUnitsSet;
+        if (beyond == beyondStop)
+            return;
+        beyondStop = beyond;
+        if (beyond) {
+            setString("end", "none");
+            if (running)
+                setString("pause", "yes");
+        } else {
+            applyStop();
+            if (running)
+                setString("pause", "no");
+        }
+    }
+
+    bool setString(const char *name, const QByteArray &value)
+    {
+        return mpv_set_property_string(mpv, name, value.constData()) >= 0;
+    }
+    bool command(std::initializer_list<const char *> args)
+    {
+        std::vector<const char *> argv(args);
+        argv.push_back(nullptr);
+        return mpv_command(mpv, argv.data()) >= 0;
+    }
+
+    void handle(const mpv_event *e)
+    {
+        switch (e->event_id) {
+        case MPV_EVENT_START_FILE:
+            startedEntry = static_cast<mpv_event_start_file *>(e->data)->playlist_entry_id;
+            break;
+        case MPV_EVENT_FILE_LOADED:
+            loadedEntry = startedEntry;
+            restartsAtLoad = restarts;
+            break;
+        case MPV_EVENT_END_FILE: {
+            const auto *end = static_cast<mpv_event_end_file *>(e->data);
+            endedEntry = end->playlist_entry_id;
+            endError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : 0;
+            break;
+        }
+        case MPV_EVENT_PLAYBACK_RESTART:
+            ++restarts;
+            break;
+        case MPV_EVENT_LOG_MESSAGE: {
+            const auto *m = static_cast<mpv_event_log_message *>(e->data);
+            qCInfo(lcMpv, "%s: %s", m->prefix, QByteArray(m->text).trimmed().constData());
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void drain()
+    {
+        if (!mpv)
+            return;
+        for (;;) {
+            mpv_event *e = mpv_wait_event(mpv, 0);
+            if (e->event_id == MPV_EVENT_NONE)
+                break;
+            handle(e);
+        }
+        if (openLoop && openSettled())
+            openLoop->quit();
+    }
+
+    bool loadEnded() const { return startedEntry >= 0 && endedEntry == startedEntry; }
+    // Playing starts (paused) once every chosen stream has its first data.
+    bool loadReady() const
+    {
+        return startedEntry >= 0 && loadedEntry == startedEntry && restarts > restartsAtLoad && !loadEnded();
+    }
+    bool openSettled() const { return openCancelled || loadEnded() || loadReady(); }
+
+    // Takes libmpv's events on this thread until done() holds or the time is up.
+    template <typename Pred>
+    bool waitFor(Pred done, int timeoutMs)
+    {
+        QElapsedTimer clock;
+        clock.start();
+        drain();
+        while (!done()) {
+            const qint64 left = timeoutMs - clock.elapsed();
+            if (left <= 0)
+                return false;
+            mpv_event *e = mpv_wait_event(mpv, std::min<double>(left, 50) / 1000.0);
+            if (e->event_id != MPV_EVENT_NONE)
+                handle(e);
+            // libmpv may be waiting for its frame to be drawn before it goes on.
+            if (view)
+                view->renderPending();
+        }
+        return true;
+    }
+
+    void wakeup()
+    {
+        // Any libmpv thread: take the events on ours, once per burst.
+        if (!wakeupQueued.exchange(true)) {
+            QMetaObject::invokeMethod(
+                q, [this] {
+                    wakeupQueued = false;
+                    drain();
+                },
+                Qt::QueuedConnection);
+        }
+    }
+
+    // One exact seek; waits until its frame is decoded.
+    void seekTo(double seconds)
+    {
+        seconds = std::clamp(seconds, 0.0, std::max(0.0, durationSec));
+        lastSeek = frameFormat() ? -1 : seconds;
+        drain();
+        const quint64 before = restarts;
+        const QByteArray target = number(seconds);
+        command({"seek", target.constData(), "absolute+exact"});
+        if (!waitFor([&] { return restarts > before || !open; }, SeekTimeoutMs))
+            qCWarning(lcMpv, "seek to %s did not finish", target.constData());
+    }
+
+    // Seeks to a frame; a seek that lands late gets a larger demuxer offset and again.
+    void seekToFrame(qint64 frame)
+    {
+        frame = std::max<qint64>(0, frame);
+        // Half a frame early, so a frame whose time is a little off still counts.
+        seekTo((double(frame) - 0.5) / fps);
+        if (running)
+            return; // the position moves on; landing is judged on a still picture only
+        while (seekOffset < MaxSeekOffset) {
+            const double t = timePos();
+            if (atEnd() || toUnits(t) <= frame)
+                return;
+            seekOffset = std::min(MaxSeekOffset, seekOffset + MpegSeekOffset);
+            qCInfo(lcMpv, "seek landed at %.3f for frame %lld; demuxer offset now %.1f", t,
+                   static_cast<long long>(frame), seekOffset);
+            setString("hr-seek-demuxer-offset", number(seekOffset));
+            seekTo((double(frame) - 0.5) / fps);
+        }
+    }
+
+    void applyStop()
+    {
+        if (stopAtEnd) {
+            setString("end", "none");
+            return;
+        }
+        // Frames from the stop frame on are not shown.
+        const double end = frameFormat() ? (double(stopUnitsSet) - 0.5) / fps : toSeconds(stopUnitsSet);
+        setString("end", number(std::max(0.0, end)));
+    }
+
+    void readTracks()
+    {
+        hasVideo = false;
+        size = {};
+        fps = 0;
+        mpv_node list;
+        if (mpv_get_property(mpv, "track-list", MPV_FORMAT_NODE, &list) < 0)
+            return;
+        if (list.format == MPV_FORMAT_NODE_ARRAY) {
+            for (int i = 0; i < list.u.list->num && !hasVideo; ++i) {
+                const mpv_node &track = list.u.list->values[i];
+                if (track.format != MPV_FORMAT_NODE_MAP)
+                    continue;
+                QByteArray type;
+                bool albumArt = false, selected = false;
+                int w = 0, h = 0;
+                double rate = 0;
+                for (int k = 0; k < track.u.list->num; ++k) {
+                    const QByteArray key = track.u.list->keys[k];
+                    const mpv_node &v = track.u.list->values[k];
+                    if (key == "type" && v.format == MPV_FORMAT_STRING)
+                        type = v.u.string;
+                    else if (key == "albumart" && v.format == MPV_FORMAT_FLAG)
+                        albumArt = v.u.flag;
+                    else if (key == "selected" && v.format == MPV_FORMAT_FLAG)
+                        selected = v.u.flag;
+                    else if (key == "demux-w" && v.format == MPV_FORMAT_INT64)
+                        w = int(v.u.int64);
+                    else if (key == "demux-h" && v.format == MPV_FORMAT_INT64)
+                        h = int(v.u.int64);
+                    else if (key == "demux-fps" && v.format == MPV_FORMAT_DOUBLE)
+                        rate = v.u.double_;
+                }
+                // A cover picture is no video; a track without a decoder is not selected.
+                if (type == "video" && !albumArt && selected) {
+                    hasVideo = true;
+                    size = QSize(w, h);
+                    fps = rate > 0 && std::isfinite(rate) ? rate : 0;
+                }
+            }
+        }
+        mpv_free_node_contents(&list);
+    }
+
+    void pictureContextChanged(bool ready)
+    {
+        pictureReady = ready;
+        if (!mpv)
+            return;
+        // libmpv's video output is on our widget only while the widget can take frames.
+        if (!ready) {
+            setString("vo", "null");
+            return;
+        }
+        // Not inside the widget's GL set-up: from the event loop.
+        QMetaObject::invokeMethod(
+            q, [this] {
+                if (!pictureReady || !mpv)
+                    return;
+                setString("vo", "libmpv");
+                if (open && !running)
+                    refreshPicture();
+            },
+            Qt::QueuedConnection);
+    }
+
+    // A new video output has no frame yet; show the one at the position.
+    void refreshPicture()
+    {
+        if (!hasVideo)
+            return;
+        const qint64 units = toUnits(timePos());
+        if (frameFormat() && !atEnd())
+            seekToFrame(units);
+        else
+            seekTo(timePos());
+    }
+};
