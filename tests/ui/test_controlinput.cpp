@@ -2,6 +2,7 @@
 // for the wheel and the middle button over the sliders; the keypad's speed keys; rewinding at
 // NTSC frame rates; eject; the playback tick's period; hiding on a desktop without a tray.
 #include "TestEnv.h"
+#include "WindowTest.h"
 #include "TestMedia.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
@@ -58,24 +59,10 @@ QStringList at(QWidget *w)
 
 } // namespace
 
-class TestControlInput : public QObject
+class TestControlInput : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<TestEnv> env;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompt prompt;
-    ProcessState process;
-    std::unique_ptr<ControlWindow> w;
 
-    ControlWindow &open(const QString &file)
-    {
-        w = std::make_unique<ControlWindow>(*store, prompt, process);
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("control window not exposed");
-        w->playList().startFromSelection({file});
-        return *w;
-    }
     ControlSet &controls() { return w->controls(); }
     MediaEngine &engine() { return w->graph().engine(); }
     QString readout(DisplayId id) { return w->readouts().text(id); }
@@ -88,21 +75,9 @@ private Q_SLOTS:
         QVERIFY2(QProcess::execute(QStringLiteral("xdotool"), {QStringLiteral("version")}) == 0, "xdotool missing");
     }
 
-    void init()
-    {
-        store = std::make_unique<SettingsStore>(QStringLiteral("kinetrope"));
-        QFile::remove(store->fileName());
-        store->write(Key::SplashDisable, 1);
-        store->write(Key::AutoUpdateNotification, 0);
-        prompt = ScriptedPrompt();
-        process = ProcessState();
-    }
+    void init() { freshStore(); }
 
-    void cleanup()
-    {
-        w.reset();
-        QTest::qWait(50);
-    }
+    void cleanup() { closeWindow(); }
 
     void heldCueStepsOncePerRepeat()
     {

@@ -2,6 +2,7 @@
 #include "SessionBus.h"
 #include "StatusArea.h"
 #include "TestEnv.h"
+#include "WindowTest.h"
 #include "TestMedia.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
@@ -42,26 +43,11 @@ private:
     std::function<void(qint64)> m_f;
 };
 
-class TestPlayerWindow : public QObject
+class TestPlayerWindow : public WindowTest
 {
     Q_OBJECT
-    std::unique_ptr<TestEnv> env;
     std::unique_ptr<SessionBus> bus;
     StatusArea tray;
-    std::unique_ptr<SettingsStore> store;
-    ScriptedPrompt prompt;
-    ProcessState process;
-    std::unique_ptr<ControlWindow> w;
-
-    ControlWindow &open(const QString &file)
-    {
-        w = std::make_unique<ControlWindow>(*store, prompt, process);
-        w->show();
-        if (!QTest::qWaitForWindowExposed(w.get()))
-            qWarning("control window not exposed");
-        w->playList().startFromSelection({file});
-        return *w;
-    }
 
     VideoWindow *video() { return w->videoWindow(); }
     QSize screenSize() { return QGuiApplication::primaryScreen()->geometry().size(); }
@@ -90,22 +76,9 @@ private Q_SLOTS:
         QVERIFY(!TestMedia::mp3Audio().isEmpty());
     }
 
-    void init()
-    {
-        store = std::make_unique<SettingsStore>(QStringLiteral("kinetrope"));
-        // Every test starts from an empty store.
-        QFile::remove(store->fileName());
-        store->write(Key::SplashDisable, 1);
-        store->write(Key::AutoUpdateNotification, 0);
-        prompt = ScriptedPrompt();
-        process = ProcessState();
-    }
+    void init() { freshStore(); }
 
-    void cleanup()
-    {
-        w.reset();
-        QTest::qWait(50); // let deferred deletions run
-    }
+    void cleanup() { closeWindow(); }
 
     void openedVideoDocksOnTheRightAtNormalSize()
     {
