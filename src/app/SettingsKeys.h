@@ -90,19 +90,80 @@ inline constexpr ColourKeys SpeedColours = KT_COLOUR_KEYS("Speed");
 inline constexpr StringKey BackgroundBMP{"BackgroundBMP", ""};
 inline constexpr IntKey DefaultBackgroundBMP{"DefaultBackgroundBMP", 0};
 inline constexpr StringKey LastBMPDirectory{"Last BMP Directory", ""};
-// Button image keys; the mouse-over image key is the same name followed by this suffix.
+// Button image keys: the lit image's path; the rest image's path is under the same name
+// followed by this suffix.
 inline constexpr const char *MouseOverSuffix = "mouseover";
-inline constexpr std::array<const char *, 32> ButtonImageKeys{
-    "PlayButtonBMP",      "FramefwdButtonBMP",    "FramebackButtonBMP",  "StopButtonBMP",
-    "EjectButtonBMP",     "RewButtonBMP",         "FfButtonBMP",         "CueButtonBMP",
-    "ReviewButtonBMP",    "OpenButtonBMP",        "EditPlaylistButtonBMP", "DropQueueButtonBMP",
-    "VcdButtonBMP",       "DvdButtonBMP",         "DOCKWINDOWButtonBMP", "RANDOMButtonBMP",
-    "LooplistButtonBMP",  "LoopfileButtonBMP",    "NumTotalButtonBMP",   "RemainButtonBMP",
-    "CurrentButtonBMP",   "MiniButtonBMP",        "MidiButtonBMP",       "FullButtonBMP",
-    "FullBButtonBMP",     "50ButtonBMP",          "100ButtonBMP",        "200ButtonBMP",
-    "300ButtonBMP",       "ExitButtonBMP",        "SYSMINIMIZEButtonBMP", "SYSUPDATEButtonBMP"};
+namespace ButtonImage {
+inline constexpr const char *Play = "PlayButtonBMP";
+inline constexpr const char *FrameForward = "FramefwdButtonBMP";
+inline constexpr const char *FrameBack = "FramebackButtonBMP";
+inline constexpr const char *Stop = "StopButtonBMP";
+inline constexpr const char *Eject = "EjectButtonBMP";
+inline constexpr const char *Rewind = "RewButtonBMP";
+inline constexpr const char *FastForward = "FfButtonBMP";
+inline constexpr const char *Cue = "CueButtonBMP";
+inline constexpr const char *Review = "ReviewButtonBMP";
+inline constexpr const char *Open = "OpenButtonBMP";
+inline constexpr const char *EditPlaylist = "EditPlaylistButtonBMP";
+inline constexpr const char *DropQueue = "DropQueueButtonBMP";
+inline constexpr const char *VideoCd = "VcdButtonBMP";
+inline constexpr const char *Dvd = "DvdButtonBMP";
+inline constexpr const char *Dock = "DOCKWINDOWButtonBMP";
+inline constexpr const char *Random = "RANDOMButtonBMP";
+inline constexpr const char *LoopList = "LooplistButtonBMP";
+inline constexpr const char *LoopFile = "LoopfileButtonBMP";
+inline constexpr const char *NumTotal = "NumTotalButtonBMP";
+inline constexpr const char *Remain = "RemainButtonBMP";
+inline constexpr const char *Current = "CurrentButtonBMP";
+inline constexpr const char *Minimal = "MiniButtonBMP";
+inline constexpr const char *Compact = "MidiButtonBMP";
+inline constexpr const char *FullScreen = "FullButtonBMP";
+inline constexpr const char *FillScreen = "FullBButtonBMP";
+inline constexpr const char *Size50 = "50ButtonBMP";
+inline constexpr const char *Size100 = "100ButtonBMP";
+inline constexpr const char *Size200 = "200ButtonBMP";
+inline constexpr const char *Size300 = "300ButtonBMP";
+inline constexpr const char *Exit = "ExitButtonBMP";
+inline constexpr const char *StatusArea = "SYSMINIMIZEButtonBMP";
+inline constexpr const char *Update = "SYSUPDATEButtonBMP";
 // The built-in reset spells the random button's key this way; it is the same key.
-inline constexpr const char *RandomButtonResetKey = "RandomButtonBMP";
+inline constexpr const char *RandomReset = "RandomButtonBMP";
+// Cleared by the second reset and read by nothing.
+inline constexpr const char *Blank = "BLANKButtonBMP";
+} // namespace ButtonImage
+inline constexpr std::array<const char *, 32> ButtonImageKeys{
+    ButtonImage::Play,
+    ButtonImage::FrameForward,
+    ButtonImage::FrameBack,
+    ButtonImage::Stop,
+    ButtonImage::Eject,
+    ButtonImage::Rewind,
+    ButtonImage::FastForward,
+    ButtonImage::Cue,
+    ButtonImage::Review,
+    ButtonImage::Open,
+    ButtonImage::EditPlaylist,
+    ButtonImage::DropQueue,
+    ButtonImage::VideoCd,
+    ButtonImage::Dvd,
+    ButtonImage::Dock,
+    ButtonImage::Random,
+    ButtonImage::LoopList,
+    ButtonImage::LoopFile,
+    ButtonImage::NumTotal,
+    ButtonImage::Remain,
+    ButtonImage::Current,
+    ButtonImage::Minimal,
+    ButtonImage::Compact,
+    ButtonImage::FullScreen,
+    ButtonImage::FillScreen,
+    ButtonImage::Size50,
+    ButtonImage::Size100,
+    ButtonImage::Size200,
+    ButtonImage::Size300,
+    ButtonImage::Exit,
+    ButtonImage::StatusArea,
+    ButtonImage::Update};
 
 // Folders remembered by file dialogs. Their defaults differ per caller, so callers pass one.
 inline constexpr StringKey LastDirectory{"Last Directory", ""};

@@ -57,7 +57,8 @@ constexpr SliderEntry Sliders[] = {
 };
 
 constexpr LabelEntry Labels[] = {
-    {LabelId::TimeToggle, {ToggleTimeRemaining}, "Elapsed / Remaining", TimeToggleTip},
+    // Its words are its image.
+    {LabelId::TimeToggle, {ToggleTimeRemaining}, "", TimeToggleTip},
     {LabelId::StartTime, {}, "Start Time", nullptr},
     {LabelId::EndTime, {}, "End Time", nullptr},
     {LabelId::TotalTime, {}, "Total Time", nullptr},
@@ -78,6 +79,11 @@ constexpr DisplayEntry Displays[] = {
     {DisplayId::Title, {}, nullptr},
 };
 
+constexpr const char *ButtonImages = "Button &Images";
+constexpr const char *Backgrounds = "&Background";
+
+#define KT_IMAGES(id, name) {id, {ChangeButtonImages, id}, "Load && change " name " button bmp's", ButtonImages}
+
 // Items join as the features behind them are built.
 constexpr MenuEntry Menu[] = {
     {57601, {OpenFile}, "&Open a File or Play List"},
@@ -86,9 +92,43 @@ constexpr MenuEntry Menu[] = {
     {32775, {SaveFileAs}, "Save &File As"},
     {32780, {SavePlaylistAs}, "&Save Current as Play List"},
     {0, {}, nullptr},
+    // Each reset clears the group above it.
+    KT_IMAGES(32798, "PLAY"),
+    KT_IMAGES(32800, "STOP"),
+    KT_IMAGES(32801, "REWIND"),
+    KT_IMAGES(32803, "REVIEW"),
+    KT_IMAGES(32804, "CUE"),
+    KT_IMAGES(32802, "FAST FORWARD"),
+    KT_IMAGES(32819, "FRAME BACK"),
+    KT_IMAGES(32818, "FRAME FORWARD"),
+    KT_IMAGES(32815, "EJECT"),
+    KT_IMAGES(32805, "OPEN"),
+    KT_IMAGES(32816, "VCD"),
+    KT_IMAGES(32817, "DVD"),
+    {32799, {RestoreButtonImages, 1}, "Restore the above group bmp's to default", ButtonImages},
+    {0, {}, nullptr, ButtonImages},
+    KT_IMAGES(32806, "FULLBORDER"),
+    KT_IMAGES(32807, "FULLSCREEN"),
+    KT_IMAGES(32811, "50%"),
+    KT_IMAGES(32810, "100%"),
+    KT_IMAGES(32809, "200%"),
+    KT_IMAGES(32808, "300%"),
+    KT_IMAGES(32812, "COMPACT"),
+    KT_IMAGES(32813, "MINIMAL"),
+    {32814, {RestoreButtonImages, 2}, "Restore the above group bmp's to default", ButtonImages},
+    {0, {}, nullptr, ButtonImages},
+    KT_IMAGES(32820, "EDIT PLAYLIST"),
+    KT_IMAGES(32838, "UPDATE"),
+    {32791, {SetBackground, -1}, "&Load && change the background bmp", Backgrounds},
+    {32835, {SetBackground, 1}, "Set blue paper background", Backgrounds},
+    {32836, {SetBackground, 2}, "Set grey metal background", Backgrounds},
+    {32837, {SetBackground, 3}, "Set clouds background", Backgrounds},
+    {32792, {SetBackground, 0}, "Restore &default background", Backgrounds},
+    {0, {}, nullptr},
     {32774, {About}, "&About"},
     {32772, {Exit}, "E&xit"},
 };
+#undef KT_IMAGES
 
 constexpr KeyEntry Keys[] = {
     {Qt::Key_P, false, {PlayPause}},

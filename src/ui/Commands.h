@@ -31,6 +31,10 @@ enum class Command {
     MinimalView, CompactView, DockToggle, StatusAreaView,
     // toggles and readouts
     RandomToggle, LoopFileToggle, LoopListToggle, ShowCurrentNumber, ShowRemaining, ToggleTimeRemaining,
+    // skin
+    ChangeButtonImages,  // value: the menu command that names the button
+    RestoreButtonImages, // value: the reset group, 1 or 2
+    SetBackground,       // value: a preset 0..3, or -1 to choose a file
     // program
     ExitButton, Exit, About, EscapeKey, EnterKey,
 };
@@ -72,6 +76,7 @@ struct MenuEntry {
     int id;               // 0: a separator
     Action action;
     const char *text;
+    const char *submenu = nullptr; // the sub-menu it sits in; none: the menu itself
 };
 
 struct KeyEntry {

@@ -11,7 +11,6 @@
 struct ControlPlace {
     int id;
     QRect rect;
-    const char *text;  // what a plain button shows until skin images replace it
 };
 
 namespace ControlLayout {

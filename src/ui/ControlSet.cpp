@@ -4,13 +4,11 @@
 #include "playback/SliderModel.h"
 #include "playback/Transport.h"
 
-#include <QDragEnterEvent>
-#include <QDropEvent>
-#include <QLabel>
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
+
 #include <QMimeData>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QSlider>
 #include <QTimer>
 #include <QWheelEvent>
 
@@ -47,66 +45,50 @@ ControlSet::ControlSet(QWidget *window) : QObject(window)
     for (const LabelEntry &l : Commands::labels())
         buildLabel(window, l);
     setSetButtonsEnabled(false);
-    m_repeat.setInterval(RepeatMs);
-    connect(&m_repeat, &QTimer::timeout, this, &ControlSet::repeatStep);
 }
 
-QPushButton *ControlSet::button(ButtonId id) const
+SkinButton *ControlSet::button(ButtonId id) const
 {
     return m_buttons.value(id);
 }
 
-QSlider *ControlSet::slider(SliderId id) const
+SkinSlider *ControlSet::slider(SliderId id) const
 {
     return m_sliders.value(id);
 }
 
-QLabel *ControlSet::label(LabelId id) const
+SkinButton *ControlSet::label(LabelId id) const
 {
     return m_labels.value(id);
 }
 
 void ControlSet::buildButton(QWidget *window, const ButtonEntry &entry)
 {
-    const ControlPlace *p = ControlLayout::place(idNumber(entry.id));
-    const char *caption = entry.caption ? entry.caption : (p && p->text ? p->text : "");
-    auto *b = new QPushButton(QString::fromUtf8(caption), window);
-    b->setAutoDefault(false);
+    auto *b = new SkinButton(window);
+    b->setText(QString::fromUtf8(entry.caption ? entry.caption : ""));
     b->setToolTip(QString::fromUtf8(entry.tooltip));
     place(b, idNumber(entry.id));
     const Action action = entry.action;
     if (entry.repeats) {
-        // Our own repeat: Qt's auto-repeat emits pressed and clicked again on every repeat.
-        connect(b, &QPushButton::pressed, this, [this, b, action] {
-            m_repeating = action;
-            m_repeatButton = b;
-            Q_EMIT actionRequested(action);
-            m_repeat.start();
-        });
-        connect(b, &QPushButton::released, this, [this] { m_repeat.stop(); });
+        // A step at the press, then one every 100 ms while held; the click itself is no step.
+        b->setAutoRepeatPeriod(RepeatMs);
+        connect(b, &SkinButton::repeatStep, this, [this, action] { Q_EMIT actionRequested(action); });
     } else if (action.command != Command::None) {
-        connect(b, &QPushButton::clicked, this, [this, action] { Q_EMIT actionRequested(action); });
+        connect(b, &SkinButton::clicked, this, [this, action] { Q_EMIT actionRequested(action); });
     }
     if (entry.id == ButtonId::DropQueue) {
-        b->setAcceptDrops(true);
-        b->installEventFilter(this);
+        b->setDropTarget(true);
+        connect(b, &SkinButton::filesDropped, this, [this](const QStringList &files) {
+            // Handled after the drop returns, as a posted message would be.
+            QTimer::singleShot(0, this, [this, files] { Q_EMIT filesDroppedOnQueue(files); });
+        });
     }
     m_buttons.insert(entry.id, b);
 }
 
-void ControlSet::repeatStep()
-{
-    // A release we did not see (the button was disabled or hidden meanwhile) ends it too.
-    if (!m_repeatButton || !m_repeatButton->isDown()) {
-        m_repeat.stop();
-        return;
-    }
-    Q_EMIT actionRequested(m_repeating);
-}
-
 void ControlSet::buildSlider(QWidget *window, const SliderEntry &entry)
 {
-    auto *s = new QSlider(Qt::Horizontal, window);
+    auto *s = new SkinSlider(window);
     s->setFocusPolicy(Qt::NoFocus); // transport keys belong to the window
     s->setPageStep(1);
     s->setToolTip(QString::fromUtf8(entry.tooltip));
@@ -122,17 +104,19 @@ void ControlSet::buildSlider(QWidget *window, const SliderEntry &entry)
 
 void ControlSet::buildLabel(QWidget *window, const LabelEntry &entry)
 {
-    auto *l = new QLabel(QString::fromUtf8(entry.caption), window);
+    auto *l = new SkinButton(window);
+    l->setText(QString::fromUtf8(entry.caption));
+    l->setToggleMode(true);
+    l->setFocusPolicy(Qt::NoFocus);
     QFont f = l->font();
     f.setPointSizeF(7);
     l->setFont(f);
     if (entry.tooltip)
         l->setToolTip(QString::fromUtf8(entry.tooltip));
     place(l, idNumber(entry.id));
-    if (entry.click.command != Command::None) {
-        m_clickable.insert(l, entry.click);
-        l->installEventFilter(this);
-    }
+    const Action action = entry.click;
+    if (action.command != Command::None)
+        connect(l, &SkinButton::clicked, this, [this, action] { Q_EMIT actionRequested(action); });
     m_labels.insert(entry.id, l);
 }
 
@@ -144,7 +128,7 @@ void ControlSet::syncSliders(const Transport &t)
                                                                {SliderId::Speed, &t.speedSlider()}};
     m_syncing = true;
     for (const auto &[id, model] : models) {
-        QSlider *s = m_sliders.value(id);
+        SkinSlider *s = m_sliders.value(id);
         s->setRange(model->minimum(), model->maximum());
         s->setValue(model->value());
         s->setPageStep(model->pageSize());
@@ -164,47 +148,18 @@ void ControlSet::setSetButtonsEnabled(bool enabled)
 
 bool ControlSet::eventFilter(QObject *watched, QEvent *event)
 {
-    const bool onSlider = qobject_cast<QSlider *>(watched) != nullptr;
     switch (event->type()) {
     case QEvent::Wheel:
         // The wheel jogs wherever it is turned over the window; a slider never takes it.
-        if (onSlider) {
-            Q_EMIT wheelTurned(static_cast<QWheelEvent *>(event)->angleDelta().y());
-            return true;
-        }
-        break;
+        Q_EMIT wheelTurned(static_cast<QWheelEvent *>(event)->angleDelta().y());
+        return true;
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonDblClick:
-    case QEvent::MouseButtonRelease: {
-        auto *m = static_cast<QMouseEvent *>(event);
+    case QEvent::MouseButtonRelease:
         // The middle button is play/pause over a slider too, never a jump of its thumb.
-        if (onSlider && m->button() == Qt::MiddleButton) {
+        if (static_cast<QMouseEvent *>(event)->button() == Qt::MiddleButton) {
             if (event->type() != QEvent::MouseButtonRelease)
                 Q_EMIT middleClicked(event->type() == QEvent::MouseButtonDblClick);
-            return true;
-        }
-        if (event->type() == QEvent::MouseButtonPress && m->button() == Qt::LeftButton
-            && m_clickable.contains(watched)) {
-            Q_EMIT actionRequested(m_clickable.value(watched));
-            return true;
-        }
-        break;
-    }
-    case QEvent::DragEnter:
-        if (watched == m_buttons.value(ButtonId::DropQueue)) {
-            auto *d = static_cast<QDragEnterEvent *>(event);
-            if (d->mimeData()->hasUrls())
-                d->acceptProposedAction();
-            return true;
-        }
-        break;
-    case QEvent::Drop:
-        if (watched == m_buttons.value(ButtonId::DropQueue)) {
-            auto *d = static_cast<QDropEvent *>(event);
-            d->acceptProposedAction();
-            const QStringList files = droppedFiles(d->mimeData());
-            // Handled after the drop returns, as a posted message would be.
-            QTimer::singleShot(0, this, [this, files] { Q_EMIT filesDroppedOnQueue(files); });
             return true;
         }
         break;

@@ -5,11 +5,9 @@
 #include <QHash>
 #include <QObject>
 #include <QStringList>
-#include <QTimer>
 
-class QLabel;
-class QPushButton;
-class QSlider;
+class SkinButton;
+class SkinSlider;
 class QWidget;
 class Transport;
 
@@ -23,9 +21,10 @@ class ControlSet : public QObject
 public:
     explicit ControlSet(QWidget *window);
 
-    QPushButton *button(ButtonId id) const;
-    QSlider *slider(SliderId id) const;
-    QLabel *label(LabelId id) const;
+    SkinButton *button(ButtonId id) const;
+    SkinSlider *slider(SliderId id) const;
+    // Caption labels are skin buttons too, which toggle on every click.
+    SkinButton *label(LabelId id) const;
 
     // Brings the sliders to the transport's slider models; not a move of the user's.
     void syncSliders(const Transport &transport);
@@ -45,16 +44,10 @@ private:
     void buildButton(QWidget *window, const ButtonEntry &entry);
     void buildSlider(QWidget *window, const SliderEntry &entry);
     void buildLabel(QWidget *window, const LabelEntry &entry);
-    void repeatStep();
 
-    QHash<ButtonId, QPushButton *> m_buttons;
-    QHash<SliderId, QSlider *> m_sliders;
-    QHash<LabelId, QLabel *> m_labels;
-    QHash<QObject *, Action> m_clickable; // labels that act when clicked
-    // Cue and Review: a step at the press, then one every 100 ms while held.
-    QTimer m_repeat;
-    Action m_repeating;
-    QPushButton *m_repeatButton = nullptr;
+    QHash<ButtonId, SkinButton *> m_buttons;
+    QHash<SliderId, SkinSlider *> m_sliders;
+    QHash<LabelId, SkinButton *> m_labels;
     bool m_syncing = false;
 };
 

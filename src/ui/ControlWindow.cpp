@@ -9,6 +9,7 @@
 #include "ReadoutFormat.h"
 #include "Readouts.h"
 #include "ScreenModes.h"
+#include "SkinSetup.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
 #include "app/ProcessState.h"
@@ -16,6 +17,8 @@
 #include "app/SettingsStore.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaGraph.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
 #include "playlist/PlayList.h"
@@ -27,8 +30,6 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
-#include <QPushButton>
-#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -68,6 +69,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
 
     m_controls = new ControlSet(this);
     m_readouts = new Readouts(this);
+    m_skin = new SkinSetup(*this, m_settings, m_prompt);
     m_playbackHost = std::make_unique<PlaybackBridge>(*this);
     m_queueHost = std::make_unique<QueueBridge>(*this);
     m_graph = std::make_unique<MediaGraph>(*m_playbackHost, m_settings);
@@ -87,6 +89,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
             [this] { m_controls->slider(SliderId::Position)->setFocus(); });
 
     // Initialisation, in its fixed order.
+    m_skin->loadBackground();
     m_readouts->applyColours(m_settings);
     readSettings();
     m_playbackHost->refreshDate();
@@ -94,6 +97,8 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_initialRect = QRect(QPoint(0, 0), size());
     m_playbackHost->refreshControls();
     m_playList->showFileNumber();
+    m_skin->applySkin(true, skinToggles());
+    m_dockShown = m_screenModes->docked();
     restoreWindow();
     if (!m_prefs.isOn(Key::SplashDisable))
         m_timers[SplashTimer]->start(100);
@@ -160,12 +165,22 @@ void ControlWindow::buildMenu()
 {
     m_menu = new QMenu(this);
     m_menu->setObjectName(QStringLiteral("135"));
+    QHash<QString, QMenu *> submenus;
     for (const MenuEntry &m : Commands::menu()) {
+        QMenu *menu = m_menu;
+        if (m.submenu) {
+            const QString title = QString::fromUtf8(m.submenu);
+            menu = submenus.value(title);
+            if (!menu) {
+                menu = m_menu->addMenu(title);
+                submenus.insert(title, menu);
+            }
+        }
         if (m.id == 0) {
-            m_menu->addSeparator();
+            menu->addSeparator();
             continue;
         }
-        QAction *a = m_menu->addAction(QString::fromUtf8(m.text));
+        QAction *a = menu->addAction(QString::fromUtf8(m.text));
         a->setObjectName(QString::number(m.id));
         const Action action = m.action;
         connect(a, &QAction::triggered, this, [this, action] { execute(action); });
@@ -256,6 +271,7 @@ void ControlWindow::toggleHeight(bool compact)
     }
     toggle = !toggle;
     setFixedSize(m_initialRect.width(), h);
+    m_skin->applySkin(false, skinToggles());
     update();
 }
 
@@ -452,13 +468,28 @@ void ControlWindow::shutdown(bool restart)
     done(restart ? RestartResult : 0);
 }
 
+SkinSetup::Toggles ControlWindow::skinToggles() const
+{
+    return {m_toggles.random, m_screenModes->docked(), m_toggles.loopFile, m_toggles.loopList};
+}
+
+void ControlWindow::showDockState()
+{
+    // Full and fill screen change docking too: the dock button follows whatever did.
+    const bool docked = m_screenModes->docked();
+    if (docked == m_dockShown)
+        return;
+    m_dockShown = docked;
+    m_skin->showToggle(idNumber(ButtonId::Dock), docked);
+}
+
 void ControlWindow::paintEvent(QPaintEvent *e)
 {
-    QDialog::paintEvent(e);
     QPainter p(this);
-    p.setPen(palette().color(QPalette::WindowText));
-    QFont f = font();
-    f.setBold(true);
-    p.setFont(f);
-    p.drawText(ControlLayout::LogoRect, Qt::AlignCenter, QStringLiteral("KINETROPE"));
+    // Tiled from the window's top-left corner; without a background the dialog's colour.
+    if (!m_skin->background().isNull())
+        p.fillRect(e->rect(), QBrush(m_skin->background()));
+    else
+        p.fillRect(e->rect(), palette().color(QPalette::Window));
+    p.drawPixmap(ControlLayout::LogoRect.topLeft(), m_skin->title());
 }

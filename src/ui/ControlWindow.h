@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Commands.h"
+#include "SkinSetup.h"
 #include "prefs/Preferences.h"
 
 #include <QDialog>
@@ -66,6 +67,7 @@ public:
 
     ControlSet &controls() { return *m_controls; }
     Readouts &readouts() { return *m_readouts; }
+    SkinSetup &skin() { return *m_skin; }
     ScreenModes &screenModes() { return *m_screenModes; }
     MediaGraph &graph() { return *m_graph; }
     Transport &transport();
@@ -130,6 +132,8 @@ private:
     void middleClick(bool doubleClick);
     void connectVideoWindow(VideoWindow *video);
     void notifyDesktop();
+    SkinSetup::Toggles skinToggles() const;
+    void showDockState();
 
     SettingsStore &m_settings;
     Prompt &m_prompt;
@@ -138,6 +142,8 @@ private:
     Toggles m_toggles;
     ControlSet *m_controls = nullptr;
     Readouts *m_readouts = nullptr;
+    SkinSetup *m_skin = nullptr;
+    bool m_dockShown = true;
     std::unique_ptr<PlaybackBridge> m_playbackHost;
     std::unique_ptr<QueueBridge> m_queueHost;
     std::unique_ptr<MediaGraph> m_graph;

@@ -4,12 +4,13 @@
 #include "Readouts.h"
 #include "ScreenModes.h"
 #include "playback/MediaGraph.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
 #include "playlist/FileListEditorDialog.h"
 #include "playlist/PlayList.h"
 
-#include <QPushButton>
 #include <QTimer>
 
 void ControlWindow::execute(const Action &action)
@@ -82,17 +83,35 @@ void ControlWindow::execute(const Action &action)
     case MinimalView: toggleHeight(false); break;
     case DockToggle: m_screenModes->toggleDock(); break;
     case StatusAreaView: hideToStatusArea(); break;
-    case RandomToggle: m_toggles.random = !m_toggles.random; break;
-    case LoopFileToggle: m_toggles.loopFile = !m_toggles.loopFile; break;
-    case LoopListToggle: m_toggles.loopList = !m_toggles.loopList; break;
+    case RandomToggle:
+        m_toggles.random = !m_toggles.random;
+        m_skin->showToggle(idNumber(ButtonId::Random), m_toggles.random);
+        break;
+    case LoopFileToggle:
+        m_toggles.loopFile = !m_toggles.loopFile;
+        m_skin->showToggle(idNumber(ButtonId::LoopFile), m_toggles.loopFile);
+        break;
+    case LoopListToggle:
+        m_toggles.loopList = !m_toggles.loopList;
+        m_skin->showToggle(idNumber(ButtonId::LoopList), m_toggles.loopList);
+        break;
     case ShowCurrentNumber: m_playList->showCurrentNumber(); break;
     case ShowRemaining: m_playList->showRemaining(); break;
     case ToggleTimeRemaining: m_toggles.timeRemaining = !m_toggles.timeRemaining; break;
+    case ChangeButtonImages: m_skin->changeButtonImages(int(value)); break;
+    case RestoreButtonImages: m_skin->restoreGroup(int(value), skinToggles()); break;
+    case SetBackground:
+        // The window is built again to show it.
+        if (value < 0 ? m_skin->chooseBackground() : m_skin->setPresetBackground(int(value)))
+            restartControlWindow();
+        break;
     case ExitButton: exitButton(); break;
     case Exit: closeProgram(); break;
     case About: showAbout(); break;
     case EscapeKey: handleEscape(); break;
     }
+    if (!m_closing)
+        showDockState();
     notifyDesktop();
 }
 

@@ -33,7 +33,7 @@ private Q_SLOTS:
         SettingsStore s(QStringLiteral("kinetrope"));
         s.writeProfileString("Kinetrope", "RANDOMButtonBMP", "/img/a.bmp");
         QCOMPARE(s.getProfileString("Kinetrope", "RandomButtonBMP", "x"), QStringLiteral("/img/a.bmp"));
-        s.writeProfileString("Kinetrope", QString::fromLatin1(Key::RandomButtonResetKey), "");
+        s.writeProfileString("Kinetrope", QString::fromLatin1(Key::ButtonImage::RandomReset), "");
         QCOMPARE(s.getProfileString("Kinetrope", "RANDOMButtonBMP", "x"), QString());
 
         QSettings raw(s.fileName(), QSettings::IniFormat);

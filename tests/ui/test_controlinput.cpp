@@ -11,6 +11,8 @@
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
 #include "playlist/PlayList.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 #include "ui/ControlSet.h"
 #include "ui/ControlWindow.h"
 #include "ui/Readouts.h"
@@ -82,7 +84,7 @@ private Q_SLOTS:
     void heldCueStepsOncePerRepeat()
     {
         open(longClip());
-        QPushButton *cue = controls().button(ButtonId::Cue);
+        SkinButton *cue = controls().button(ButtonId::Cue);
         QSignalSpy actions(&controls(), &ControlSet::actionRequested);
         // A quick click is one step of half a second.
         QTest::mouseClick(cue, Qt::LeftButton);

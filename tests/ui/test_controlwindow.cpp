@@ -5,6 +5,8 @@
 #include "app/SettingsStore.h"
 #include "ui/Commands.h"
 #include "skin/DigitalDisplay.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 #include "ui/ControlSet.h"
 #include "ui/ControlWindow.h"
 #include "ui/Readouts.h"
@@ -286,7 +288,7 @@ private Q_SLOTS:
         }
         QCOMPARE(texts, (QStringList{"&Open a File or Play List", "&Create an empty Play List",
                                      "&Edit a Play List", "Save &File As", "&Save Current as Play List",
-                                     "&About", "E&xit"}));
+                                     "Button &Images", "&Background", "&About", "E&xit"}));
         // The open item runs the open dialog; cancelled, nothing changes.
         w->contextMenu()->findChild<QAction *>("57601")->trigger();
         QCOMPARE(prompt.fileRequests.size(), size_t(1));

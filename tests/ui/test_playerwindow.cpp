@@ -12,6 +12,8 @@
 #include "playback/Transport.h"
 #include "playlist/PlayList.h"
 #include "ui/AboutDialog.h"
+#include "skin/SkinButton.h"
+#include "skin/SkinSlider.h"
 #include "ui/ControlSet.h"
 #include "ui/ControlWindow.h"
 #include "ui/Readouts.h"

@@ -1,0 +1,130 @@
+#include "BmpFile.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+#include <QSaveFile>
+#include <QtEndian>
+
+namespace BmpFile {
+
+namespace {
+
+template <typename T>
+T le(const QByteArray &b, int at)
+{
+    return qFromLittleEndian<T>(reinterpret_cast<const uchar *>(b.constData()) + at);
+}
+
+bool fail(QString *why, const QString &text)
+{
+    if (why)
+        *why = text;
+    return false;
+}
+
+// The file and information headers, checked against each other and against the data.
+bool headerHolds(const QByteArray &b, QString *why)
+{
+    constexpr int FileHeader = 14;
+    if (b.size() < FileHeader + 12 || b[0] != 'B' || b[1] != 'M')
+        return fail(why, QStringLiteral("not a BMP file"));
+    const quint32 offset = le<quint32>(b, 10);
+    const quint32 infoSize = le<quint32>(b, 14);
+    if (infoSize != 12 && infoSize != 40 && infoSize != 52 && infoSize != 56 && infoSize != 108 && infoSize != 124)
+        return fail(why, QStringLiteral("unknown BMP header"));
+    if (qint64(FileHeader) + infoSize > b.size() || offset < FileHeader + infoSize || offset >= quint32(b.size()))
+        return fail(why, QStringLiteral("truncated BMP file"));
+    qint64 width, height;
+    int planes, bits;
+    quint32 compression = 0;
+    if (infoSize == 12) {
+        width = le<quint16>(b, 18);
+        height = le<quint16>(b, 20);
+        planes = le<quint16>(b, 22);
+        bits = le<quint16>(b, 24);
+    } else {
+        width = le<qint32>(b, 18);
+        height = le<qint32>(b, 22);
+        planes = le<quint16>(b, 26);
+        bits = le<quint16>(b, 28);
+        compression = le<quint32>(b, 30);
+    }
+    const qint64 rows = height < 0 ? -height : height;
+    if (width <= 0 || rows == 0 || width > MaxSide || rows > MaxSide)
+        return fail(why, QStringLiteral("BMP size out of range"));
+    if (planes != 1 || (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32))
+        return fail(why, QStringLiteral("unsupported BMP colour depth"));
+    const bool rle = (compression == 1 && bits == 8) || (compression == 2 && bits == 4);
+    const bool fields = compression == 3 && (bits == 16 || bits == 32);
+    if (compression != 0 && !rle && !fields)
+        return fail(why, QStringLiteral("unsupported BMP compression"));
+    if (height < 0 && rle)
+        return fail(why, QStringLiteral("malformed BMP file"));
+    if (!rle) {
+        const qint64 stride = ((width * bits + 31) / 32) * 4;
+        if (stride * rows > b.size() - qint64(offset))
+            return fail(why, QStringLiteral("truncated BMP file"));
+    }
+    return true;
+}
+
+} // namespace
+
+QImage fromData(const QByteArray &bytes, QString *why)
+{
+    if (bytes.size() > MaxBytes) {
+        fail(why, QStringLiteral("file too large"));
+        return {};
+    }
+    if (!headerHolds(bytes, why))
+        return {};
+    QBuffer buffer;
+    buffer.setData(bytes);
+    QImageReader reader(&buffer, "bmp");
+    reader.setDecideFormatFromContent(false);
+    QImage image = reader.read();
+    if (image.isNull()) {
+        fail(why, QStringLiteral("damaged BMP file"));
+        return {};
+    }
+    // Skins have no alpha: every pixel is drawn, or is the key colour.
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+QImage load(const QString &path, QString *why)
+{
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        fail(why, QStringLiteral("file not found"));
+        return {};
+    }
+    // A pipe or a device would block or never end.
+    if (!info.isFile()) {
+        fail(why, QStringLiteral("not a regular file"));
+        return {};
+    }
+    if (info.size() > MaxBytes) {
+        fail(why, QStringLiteral("file too large"));
+        return {};
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        fail(why, f.errorString());
+        return {};
+    }
+    return fromData(f.read(MaxBytes + 1), why);
+}
+
+bool save(const QImage &image, const QString &path)
+{
+    QSaveFile f(path);
+    if (!f.open(QIODevice::WriteOnly))
+        return false;
+    if (!image.convertToFormat(QImage::Format_RGB32).save(&f, "BMP"))
+        return false;
+    return f.commit();
+}
+
+} // namespace BmpFile
