@@ -1,13 +1,18 @@
 #include "PlayerApp.h"
 
 #include "InstanceGuard.h"
+#include "skin/BmpFile.h"
+#include "skin/BuiltinImages.h"
 #include "playlist/MediaPreview.h"
 #include "ui/ControlWindow.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>
 #include <QFileInfo>
+#include <QDir>
 #include <QIcon>
+
+#include <cstdio>
 
 namespace {
 constexpr int RestartResult = 1;
@@ -54,8 +59,32 @@ bool PlayerApp::registerAsMediaPlayer(bool firstInstance)
     return true;
 }
 
+int PlayerApp::exportSkin(const QString &folder)
+{
+    // A starting point for a skin of one's own: every built-in image, as the .bmp it replaces.
+    if (folder.isEmpty() || !QDir().mkpath(folder)) {
+        std::fprintf(stderr, "kinetrope: cannot make the folder '%s'\n", qPrintable(folder));
+        return 1;
+    }
+    int written = 0;
+    for (const BuiltinImages::Info &info : BuiltinImages::all()) {
+        const QString file = QDir(folder).filePath(QStringLiteral("%1_%2.bmp").arg(info.id).arg(QLatin1String(info.name)));
+        if (!BmpFile::save(BuiltinImages::image(info.id), file)) {
+            std::fprintf(stderr, "kinetrope: cannot write '%s'\n", qPrintable(file));
+            return 1;
+        }
+        ++written;
+    }
+    std::printf("%d images written to %s\n", written, qPrintable(QDir(folder).absolutePath()));
+    return 0;
+}
+
 int PlayerApp::initInstance()
 {
+    const QStringList args = arguments();
+    if (args.size() > 1 && args.at(1) == QLatin1String("--export-skin"))
+        return exportSkin(args.value(2));
+
     // 1. The guard first: a later start must not build anything of its own.
     m_guard = new InstanceGuard(m_settings.appName(), *m_prompt, this);
     const bool first = m_guard->check();

@@ -23,6 +23,9 @@ public:
     // The whole start-up sequence; returns the process exit code.
     int initInstance();
 
+    // "--export-skin DIR": writes every built-in image as a .bmp into DIR; the exit code.
+    static int exportSkin(const QString &folder);
+
     // The current file path from the command line, by the program's quoting rules.
     static QString commandLinePath(const QStringList &arguments);
 

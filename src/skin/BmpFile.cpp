@@ -7,6 +7,9 @@
 #include <QSaveFile>
 #include <QtEndian>
 
+#include <algorithm>
+#include <array>
+
 namespace BmpFile {
 
 namespace {
@@ -70,6 +73,55 @@ bool headerHolds(const QByteArray &b, QString *why)
     return true;
 }
 
+// Channel widths of a 16- or 32-bit file: 5-5-5 unless its bit fields say otherwise.
+struct Channels {
+    int red = 8, green = 8, blue = 8;
+};
+
+int bitCount(quint32 mask)
+{
+    int n = 0;
+    for (; mask; mask &= mask - 1)
+        ++n;
+    return n;
+}
+
+Channels channels(const QByteArray &b)
+{
+    const quint32 infoSize = le<quint32>(b, 14);
+    if (infoSize < 40)
+        return {};
+    const int bits = le<quint16>(b, 28);
+    const quint32 compression = le<quint32>(b, 30);
+    if (compression == 3 && b.size() >= 14 + 40 + 12)
+        return {bitCount(le<quint32>(b, 54)), bitCount(le<quint32>(b, 58)), bitCount(le<quint32>(b, 62))};
+    if (bits == 16)
+        return {5, 5, 5};
+    return {};
+}
+
+// The decoder widens an n-bit channel by a shift, so full strength reads as 248, not 255, and
+// a 16-bit skin could never show its key colour: widen to the full range instead.
+void widen(QImage &image, const Channels &c)
+{
+    if (c.red == 8 && c.green == 8 && c.blue == 8)
+        return;
+    auto table = [](int n) {
+        std::array<uchar, 256> t{};
+        const int levels = n >= 1 && n <= 8 ? (1 << n) - 1 : 255;
+        const int scale = 256 / (levels + 1);
+        for (int v = 0; v < 256; ++v)
+            t[v] = uchar(std::min(255, (v / scale * 255 + levels / 2) / levels));
+        return t;
+    };
+    const auto r = table(c.red), g = table(c.green), bl = table(c.blue);
+    for (int y = 0; y < image.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            line[x] = qRgb(r[qRed(line[x])], g[qGreen(line[x])], bl[qBlue(line[x])]);
+    }
+}
+
 } // namespace
 
 QImage fromData(const QByteArray &bytes, QString *why)
@@ -90,7 +142,9 @@ QImage fromData(const QByteArray &bytes, QString *why)
         return {};
     }
     // Skins have no alpha: every pixel is drawn, or is the key colour.
-    return image.convertToFormat(QImage::Format_RGB32);
+    image = image.convertToFormat(QImage::Format_RGB32);
+    widen(image, channels(bytes));
+    return image;
 }
 
 QImage load(const QString &path, QString *why)
