@@ -30,5 +30,5 @@ private:
     int m_max;
     int m_value = 0;
     int m_pageSize = 1;
-    int m_tickFrequency = 1;
+    int m_tickFrequency = 0; // no ticks
 };

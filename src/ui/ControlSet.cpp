@@ -132,10 +132,8 @@ void ControlSet::syncSliders(const Transport &t)
         s->setRange(model->minimum(), model->maximum());
         s->setValue(model->value());
         s->setPageStep(model->pageSize());
-        if (model->tickFrequency() > 0) {
-            s->setTickInterval(model->tickFrequency());
-            s->setTickPosition(QSlider::TicksBelow);
-        }
+        s->setTickInterval(model->tickFrequency());
+        s->setTickPosition(model->tickFrequency() > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
     }
     m_syncing = false;
 }
