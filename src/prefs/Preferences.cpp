@@ -36,8 +36,3 @@ void Preferences::load(const SettingsStore &store)
         set(*k, store.read(*k));
 }
 
-void Preferences::save(SettingsStore &store) const
-{
-    for (const IntKey *k : Key::PreferenceKeys)
-        store.write(*k, value(*k));
-}

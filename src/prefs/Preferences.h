@@ -25,7 +25,6 @@ public:
 
     // Each preference takes its stored value, or the table default when none is stored.
     void load(const SettingsStore &store);
-    void save(SettingsStore &store) const;
 
 private:
     QHash<QLatin1String, int> m_values;

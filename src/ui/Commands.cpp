@@ -80,6 +80,10 @@ constexpr DisplayEntry Displays[] = {
 };
 
 constexpr const char *ButtonImages = "Button &Images";
+constexpr const char *DigitalColours = "&Digital Display Colours";
+constexpr const char *ClockColours = "C&lock Display Colours";
+constexpr const char *DateColours = "D&ate Display Colours";
+constexpr const char *SpeedColours = "S&peed Display Colours";
 constexpr const char *Backgrounds = "&Background";
 
 #define KT_IMAGES(id, name) {id, {ChangeButtonImages, id}, "Load && change " name " button bmp's", ButtonImages}
@@ -92,6 +96,28 @@ constexpr MenuEntry Menu[] = {
     {32775, {SaveFileAs}, "Save &File As"},
     {32780, {SavePlaylistAs}, "&Save Current as Play List"},
     {0, {}, nullptr},
+    {32773, {Options}, "&Options"},
+    // The colour groups: 0 the digital displays, 1 the clock, 2 the date, 3 the speed.
+    {32793, {ChangeColour, 0}, "Change digital displays &background colour", DigitalColours},
+    {32795, {ChangeColour, 1}, "Change digital displays o&n colour", DigitalColours},
+    {32794, {ChangeColour, 2}, "Change digital displays o&ff colour", DigitalColours},
+    {32796, {RestoreColours, 0}, "&Restore default digital displays colours", DigitalColours},
+    {32797, {LastSavedColours, 0}, "Load last &saved digital display colours", DigitalColours},
+    {32821, {ChangeColour, 3}, "Change clock display background colour", ClockColours},
+    {32822, {ChangeColour, 4}, "Change clock display on colour", ClockColours},
+    {32823, {ChangeColour, 5}, "Change clock display off colour", ClockColours},
+    {32824, {LastSavedColours, 1}, "Load last saved clock display colours", ClockColours},
+    {32825, {RestoreColours, 1}, "Restore default clock display colours", ClockColours},
+    {32843, {ChangeColour, 6}, "Change date display background colour", DateColours},
+    {32842, {ChangeColour, 7}, "Change date display on colour", DateColours},
+    {32841, {ChangeColour, 8}, "Change date display off colour", DateColours},
+    {32840, {LastSavedColours, 2}, "Load last saved date display colours", DateColours},
+    {32839, {RestoreColours, 2}, "Restore default date display colours", DateColours},
+    {32826, {ChangeColour, 9}, "Change speed display background colour", SpeedColours},
+    {32827, {ChangeColour, 10}, "Change speed display on colour", SpeedColours},
+    {32828, {ChangeColour, 11}, "Change speed display off colour", SpeedColours},
+    {32829, {LastSavedColours, 3}, "Load last saved speed display colours", SpeedColours},
+    {32830, {RestoreColours, 3}, "Restore default speed display colours", SpeedColours},
     // Each reset clears the group above it.
     KT_IMAGES(32798, "PLAY"),
     KT_IMAGES(32800, "STOP"),

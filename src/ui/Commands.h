@@ -35,6 +35,10 @@ enum class Command {
     ChangeButtonImages,  // value: the menu command that names the button
     RestoreButtonImages, // value: the reset group, 1 or 2
     SetBackground,       // value: a preset 0..3, or -1 to choose a file
+    ChangeColour,        // value: group * 3 + colour (0 back, 1 on, 2 off) of the displays
+    RestoreColours,      // value: the display group
+    LastSavedColours,    // value: the display group
+    Options,
     // program
     ExitButton, Exit, About, EscapeKey, EnterKey,
 };

@@ -68,7 +68,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_timers[SplashTimer]->setSingleShot(true);
 
     m_controls = new ControlSet(this);
-    m_readouts = new Readouts(this);
+    m_readouts = new Readouts(this, m_settings);
     m_skin = new SkinSetup(*this, m_settings, m_prompt);
     m_playbackHost = std::make_unique<PlaybackBridge>(*this);
     m_queueHost = std::make_unique<QueueBridge>(*this);
@@ -90,7 +90,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
 
     // Initialisation, in its fixed order.
     m_skin->loadBackground();
-    m_readouts->applyColours(m_settings);
+    m_readouts->colours().load();
     readSettings();
     m_playbackHost->refreshDate();
     applyAlwaysOnTop();

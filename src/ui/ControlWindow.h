@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "SkinSetup.h"
+#include "skin/DisplayColours.h"
 #include "prefs/Preferences.h"
 
 #include <QDialog>
@@ -134,6 +135,8 @@ private:
     void notifyDesktop();
     SkinSetup::Toggles skinToggles() const;
     void showDockState();
+    void showOptions();
+    void changeColour(DisplayColours::Group group, DisplayColours::Which which);
 
     SettingsStore &m_settings;
     Prompt &m_prompt;

@@ -1,5 +1,7 @@
 // The one dispatch of the control window's actions.
 #include "ControlWindow.h"
+#include "PlaybackBridge.h"
+#include "app/SettingsStore.h"
 #include "ControlSet.h"
 #include "Readouts.h"
 #include "ScreenModes.h"
@@ -10,6 +12,8 @@
 #include "playlist/FileDialogs.h"
 #include "playlist/FileListEditorDialog.h"
 #include "playlist/PlayList.h"
+#include "prefs/OptionsDialog.h"
+#include "skin/ColourChooserDialog.h"
 
 #include <QTimer>
 
@@ -105,6 +109,10 @@ void ControlWindow::execute(const Action &action)
         if (value < 0 ? m_skin->chooseBackground() : m_skin->setPresetBackground(int(value)))
             restartControlWindow();
         break;
+    case RestoreColours: m_readouts->colours().restoreDefaults(DisplayColours::Group(value)); break;
+    case LastSavedColours: m_readouts->colours().loadLastSaved(DisplayColours::Group(value)); break;
+    case ChangeColour: changeColour(DisplayColours::Group(int(value) / 3), DisplayColours::Which(int(value) % 3)); break;
+    case Options: showOptions(); break;
     case ExitButton: exitButton(); break;
     case Exit: closeProgram(); break;
     case About: showAbout(); break;
@@ -113,6 +121,34 @@ void ControlWindow::execute(const Action &action)
     if (!m_closing)
         showDockState();
     notifyDesktop();
+}
+
+void ControlWindow::showOptions()
+{
+    const int squareBefore = m_settings.read(Key::SquareCorners);
+    OptionsDialog options(m_prefs, m_settings, this);
+    options.exec();
+    // Whichever way it closed, these three are what the settings say.
+    m_prefs.set(Key::AutoFull, m_settings.read(Key::AutoFull));
+    m_prefs.set(Key::AlwaysOnTop, m_settings.read(Key::AlwaysOnTop));
+    m_prefs.set(Key::USDateFormat, m_settings.read(Key::USDateFormat));
+    m_playbackHost->refreshDate();
+    applyAlwaysOnTop();
+    if (m_settings.read(Key::SquareCorners) != squareBefore)
+        applyCorners();
+    m_skin->showToggle(idNumber(ButtonId::Dock), m_screenModes->docked());
+    m_screenModes->sizeVideoWindow(true);
+}
+
+void ControlWindow::changeColour(DisplayColours::Group group, DisplayColours::Which which)
+{
+    // Opened over the window, so it is never behind it.
+    const DisplayColours::Set now = m_readouts->colours().current(group);
+    DisplayColours::Set copy = now;
+    ColourChooserDialog chooser(copy[which], this);
+    if (chooser.exec() != QDialog::Accepted)
+        return;
+    m_readouts->colours().change(group, which, colourRef(chooser.red(), chooser.green(), chooser.blue()));
 }
 
 void ControlWindow::eject()

@@ -29,7 +29,7 @@ const QString EmptyTime = QStringLiteral("  :  :  : 0");
 
 } // namespace
 
-Readouts::Readouts(QWidget *window) : QObject(window)
+Readouts::Readouts(QWidget *window, SettingsStore &settings) : QObject(window), m_colours(settings)
 {
     for (const DisplayEntry &entry : Commands::displays()) {
         DigitalDisplay *d = nullptr;
@@ -55,6 +55,17 @@ Readouts::Readouts(QWidget *window) : QObject(window)
     // The file number, clock and title show their digits in fourteen segments.
     for (DisplayId id : {DisplayId::FileNumber, DisplayId::Clock, DisplayId::Title})
         m_displays.value(id)->modifyStyle(0, DigitalDisplay::FourteenSegmentDigits);
+    using D = DisplayId;
+    auto group = [this](std::initializer_list<D> ids) {
+        QList<DigitalDisplay *> list;
+        for (D id : ids)
+            list << m_displays.value(id);
+        return list;
+    };
+    m_colours.setDisplays(DisplayColours::Digital, group({D::FileNumber, D::StartTime, D::EndTime, D::CurrentTime, D::TotalTime}));
+    m_colours.setDisplays(DisplayColours::Clock, group({D::Clock}));
+    m_colours.setDisplays(DisplayColours::Date, group({D::Title}));
+    m_colours.setDisplays(DisplayColours::Speed, group({D::Speed}));
     show(PlaybackHost::Readout::Speed, QStringLiteral(" 1.0"));
     clearTimes();
 }
@@ -77,28 +88,6 @@ ScrollingDisplay *Readouts::title() const
 QString Readouts::text(DisplayId id) const
 {
     return m_displays.value(id)->text();
-}
-
-void Readouts::applyColours(const SettingsStore &settings)
-{
-    struct Group {
-        const Key::ColourKeys &keys;
-        std::initializer_list<DisplayId> ids;
-    };
-    using D = DisplayId;
-    const Group groups[] = {{Key::DDColours, {D::FileNumber, D::StartTime, D::CurrentTime, D::EndTime, D::TotalTime}},
-                            {Key::ClockColours, {D::Clock}},
-                            {Key::DateColours, {D::Title}},
-                            {Key::SpeedColours, {D::Speed}}};
-    for (const Group &g : groups) {
-        const int back = settings.read(g.keys.back);
-        const int on = settings.read(g.keys.on);
-        const int off = settings.read(g.keys.off);
-        for (DisplayId id : g.ids) {
-            m_displays.value(id)->setColours(off, on);
-            m_displays.value(id)->setBackColour(back);
-        }
-    }
 }
 
 void Readouts::show(PlaybackHost::Readout which, const QString &text)

@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "playback/PlaybackHost.h"
+#include "skin/DisplayColours.h"
 
 #include <QHash>
 #include <QObject>
@@ -18,15 +19,15 @@ class Readouts : public QObject
 {
     Q_OBJECT
 public:
-    explicit Readouts(QWidget *window);
+    Readouts(QWidget *window, SettingsStore &settings);
 
     DigitalDisplay *display(DisplayId id) const;
     ScrollingDisplay *clock() const;
     ScrollingDisplay *title() const;
     QString text(DisplayId id) const;
 
-    // Each display takes its group's stored back, on and off colours.
-    void applyColours(const SettingsStore &settings);
+    // The displays' colour schemes; load() shows the stored ones.
+    DisplayColours &colours() { return m_colours; }
 
     void show(PlaybackHost::Readout which, const QString &text);
     // All four time readouts show the empty time.
@@ -50,5 +51,6 @@ protected:
 
 private:
     QHash<DisplayId, DigitalDisplay *> m_displays;
+    DisplayColours m_colours;
     QHash<QObject *, Action> m_clickable;
 };

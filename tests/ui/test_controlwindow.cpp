@@ -12,6 +12,9 @@
 #include "ui/Readouts.h"
 #include "ui/ScreenModes.h"
 #include "ui/ViewGeometry.h"
+#include "prefs/OptionsDialog.h"
+#include <QCheckBox>
+#include <QSlider>
 
 #include <QMenu>
 #include <QPushButton>
@@ -288,7 +291,9 @@ private Q_SLOTS:
         }
         QCOMPARE(texts, (QStringList{"&Open a File or Play List", "&Create an empty Play List",
                                      "&Edit a Play List", "Save &File As", "&Save Current as Play List",
-                                     "Button &Images", "&Background", "&About", "E&xit"}));
+                                     "&Options", "&Digital Display Colours", "C&lock Display Colours",
+                                     "D&ate Display Colours", "S&peed Display Colours", "Button &Images",
+                                     "&Background", "&About", "E&xit"}));
         // The open item runs the open dialog; cancelled, nothing changes.
         w->contextMenu()->findChild<QAction *>("57601")->trigger();
         QCOMPARE(prompt.fileRequests.size(), size_t(1));
@@ -297,6 +302,30 @@ private Q_SLOTS:
         w->contextMenu()->findChild<QAction *>("32772")->trigger();
         QCOMPARE(finished.size(), 1);
         QVERIFY(prompt.messages.empty()); // the menu's Exit never asks
+    }
+
+    void optionsTakeEffectWithoutARestart()
+    {
+        auto w = make();
+        QVERIFY(!w->mask().isEmpty());
+        QSignalSpy finished(w.get(), &QDialog::finished);
+        // The dialog runs modally: work it from inside its own loop.
+        QTimer::singleShot(100, w.get(), [&] {
+            auto *d = w->findChild<OptionsDialog *>();
+            QVERIFY(d && d->isVisible());
+            for (int control : {1047, 1046, 1045, 1048})
+                d->box(control)->click();
+            d->periodSlider()->setValue(200);
+            d->accept();
+        });
+        w->contextMenu()->findChild<QAction *>("32773")->trigger();
+        QCOMPARE(finished.size(), 0);
+        QVERIFY(w->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(w->mask().isEmpty()); // square corners, re-shaped in place
+        QVERIFY(w->preferences().isOn(Key::Hour24Format));
+        QCOMPARE(w->preferences().updatePeriod(), 200);
+        QCOMPARE(store->read(Key::USDateFormat), 0);
+        QVERIFY(!w->preferences().isOn(Key::USDateFormat));
     }
 
     void scaledPictureSizes()
