@@ -16,11 +16,15 @@ QString Prompt::defaultCaption()
 PromptKind::Answer WidgetPrompt::message(const PromptMessage &m)
 {
     using namespace PromptKind;
-    QMessageBox box(m_parent);
+    QMessageBox box(m.onTop ? nullptr : m_parent);
     box.setWindowTitle(m.caption.isEmpty() ? defaultCaption() : m.caption);
     // Texts come from a platform where "\r" also breaks a line.
     QString text = m.text;
     text.replace(QLatin1String("\r\n"), QLatin1String("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    if (m.plainText)
+        box.setTextFormat(Qt::PlainText);
+    if (m.onTop)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
     box.setText(text);
     switch (m.icon) {
     case Information: box.setIcon(QMessageBox::Information); break;

@@ -22,6 +22,10 @@ struct PromptMessage {
     QString caption; // empty: the program's default caption
     PromptKind::Buttons buttons = PromptKind::Ok;
     PromptKind::Icon icon = PromptKind::NoIcon;
+    // Text from outside (a server): shown as it is, never read as markup.
+    bool plainText = false;
+    // Without an owner, kept above every window.
+    bool onTop = false;
 };
 
 struct FileDialogRequest {

@@ -62,6 +62,9 @@ inline constexpr IntKey CloseHides{"CloseHides", 0};
 inline constexpr IntKey MiddleDouble{"MiddleDouble", 1};
 inline constexpr IntKey AskExitQuestion{"AskExitQuestion", 0};
 
+// The update check's server, host[:port]; the product's own web host unless set.
+inline constexpr StringKey UpdateServerHost{"UpdateServerHost", "kinetrope.ostrevan.org"};
+
 // Single-instance hand-off
 inline constexpr IntKey MultipleInstanceRunTimeFlag{"MultipleInstanceRunTimeFlag", 0};
 inline constexpr StringKey MultipleInstanceRunTimeStr{"MultipleInstanceRunTimeStr", ""};

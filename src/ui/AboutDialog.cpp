@@ -1,11 +1,14 @@
 #include "AboutDialog.h"
 
+#include "net/HyperLinkLabel.h"
+#include "net/ProductAddresses.h"
+
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
+AboutDialog::AboutDialog(Prompt *prompt, QWidget *parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("AboutDialog"));
     setWindowTitle(QStringLiteral("About Kinetrope"));
@@ -26,10 +29,10 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     auto *line = new QLabel(QStringLiteral("New Media and VideoCD Player player"), this);
     line->setAlignment(Qt::AlignCenter);
     // Control 1079 carries the web address.
-    auto *link = new QLabel(QString::fromLatin1(WebAddress), this);
+    auto *link = new HyperLinkLabel(QString::fromLatin1(ProductAddresses::WebAddress), this);
     link->setObjectName(QStringLiteral("1079"));
     link->setAlignment(Qt::AlignCenter);
-    link->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    link->setPrompt(prompt);
     auto *ok = new QPushButton(QStringLiteral("&OK"), this);
     ok->setObjectName(QStringLiteral("1019"));
     ok->setDefault(true);
@@ -38,7 +41,7 @@ AboutDialog::AboutDialog(QWidget *parent) : QDialog(parent)
     layout->addWidget(icon);
     layout->addWidget(title);
     layout->addWidget(line);
-    layout->addWidget(link);
+    layout->addWidget(link, 0, Qt::AlignHCenter);
     layout->addStretch();
     layout->addWidget(ok, 0, Qt::AlignHCenter);
 }

@@ -2,13 +2,15 @@
 
 #include <QDialog>
 
+class Prompt;
+
 // The about box, also shown as the start-up splash.
 class AboutDialog : public QDialog
 {
     Q_OBJECT
 public:
     static constexpr const char *ProductLine = "Kinetrope V3.33";
-    static constexpr const char *WebAddress = "https://kinetrope.ostrevan.org/";
 
-    explicit AboutDialog(QWidget *parent = nullptr);
+    // The prompt tells of a web link that would not open.
+    explicit AboutDialog(Prompt *prompt, QWidget *parent = nullptr);
 };

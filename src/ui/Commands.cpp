@@ -37,6 +37,7 @@ constexpr ButtonEntry Buttons[] = {
     {B::CompactView, {CompactView}, nullptr, "Compact View - Hides some controls, leaves time clocks"},
     {B::Exit, {ExitButton}, nullptr, "Exit - Closes or hides the program depending on preference."},
     {B::StatusArea, {StatusAreaView}, nullptr, "Status Area View - Minimizes the program to the status area"},
+    {B::Update, {CheckUpdate}, nullptr, "Check for Update - Look for a newer version of Kinetrope"},
     {B::Dock, {DockToggle}, nullptr, "Dock Window - Docks/Un-Docks the video window to the control window"},
     {B::Random, {RandomToggle}, nullptr, "Random Play - Toggles playing playlist in random or normal order"},
     // Its action is the drop: files dropped on it join the playing list.
@@ -85,6 +86,8 @@ constexpr const char *ClockColours = "C&lock Display Colours";
 constexpr const char *DateColours = "D&ate Display Colours";
 constexpr const char *SpeedColours = "S&peed Display Colours";
 constexpr const char *Backgrounds = "&Background";
+constexpr const char *Help = "&Help";
+constexpr const char *Internet = "&Internet";
 
 #define KT_IMAGES(id, name) {id, {ChangeButtonImages, id}, "Load && change " name " button bmp's", ButtonImages}
 
@@ -150,6 +153,15 @@ constexpr MenuEntry Menu[] = {
     {32836, {SetBackground, 2}, "Set grey metal background", Backgrounds},
     {32837, {SetBackground, 3}, "Set clouds background", Backgrounds},
     {32792, {SetBackground, 0}, "Restore &default background", Backgrounds},
+    {32782, {OpenHelp, 32782}, "&Main Index", Help},
+    {32783, {OpenHelp, 32783}, "&Instructions", Help},
+    {32784, {OpenHelp, 32784}, "&Faq", Help},
+    {32785, {OpenHelp, 32785}, "&History", Help},
+    {32786, {OpenHelp, 32786}, "File &Associations", Help},
+    {32788, {OpenHelp, 32788}, "&Distribution && Legal Information", Help},
+    {32776, {CheckUpdate}, "&Look for Update", Internet},
+    {32777, {EmailMaker}, "&Email Me", Internet},
+    {32779, {MailingList}, "&Subscribe to mailing list", Internet},
     {0, {}, nullptr},
     {32774, {About}, "&About"},
     {32772, {Exit}, "E&xit"},

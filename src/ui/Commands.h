@@ -39,6 +39,10 @@ enum class Command {
     RestoreColours,      // value: the display group
     LastSavedColours,    // value: the display group
     Options,
+    // internet and help
+    CheckUpdate,         // the one the user asked for, with its progress and its answer
+    OpenHelp,            // value: the menu command of the page
+    EmailMaker, MailingList,
     // program
     ExitButton, Exit, About, EscapeKey, EnterKey,
 };

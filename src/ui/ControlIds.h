@@ -15,6 +15,7 @@ enum class ButtonId {
     FrameAdvance = 11,
     StatusArea = 12,
     Dock = 13,
+    Update = 14,
     Random = 15,
     DropQueue = 16,
     SetStop = 1014,

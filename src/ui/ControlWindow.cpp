@@ -22,6 +22,8 @@
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
 #include "playlist/PlayList.h"
+#include "net/Connectivity.h"
+#include "net/UpdateCheck.h"
 #include "skin/ScrollingDisplay.h"
 
 #include <QCloseEvent>
@@ -58,7 +60,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     setWindowIcon(QIcon(QStringLiteral(":/kinetrope.png")));
     setFixedSize(DesignWidth, DesignHeight);
     setAcceptDrops(true);
-    for (int id = PlaybackTimer; id <= SplashTimer; ++id) {
+    for (int id = PlaybackTimer; id <= UpdateTimer; ++id) {
         auto *t = new QTimer(this);
         t->setObjectName(QStringLiteral("timer%1").arg(id));
         connect(t, &QTimer::timeout, this, [this, id] { onTimer(id); });
@@ -76,6 +78,12 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_screenModes = new ScreenModes(*this, *m_graph, m_prefs, m_settings);
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
+    m_connectivity = std::make_unique<Connectivity>();
+    m_update = new UpdateCheck(m_settings, m_prompt, *m_connectivity, this);
+    connect(m_update, &UpdateCheck::progress, this, [this](const QString &text) {
+        m_readouts->scrollClockText(text, ::Readout::ClockPlaces, 3 * m_prefs.updatePeriod());
+    });
+    connect(m_update, &UpdateCheck::finished, this, [this] { m_readouts->stopClockScroll(); });
     buildMenu();
     connect(m_controls, &ControlSet::actionRequested, this, &ControlWindow::execute);
     connect(m_readouts, &Readouts::actionRequested, this, &ControlWindow::execute);
@@ -102,6 +110,11 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     restoreWindow();
     if (!m_prefs.isOn(Key::SplashDisable))
         m_timers[SplashTimer]->start(100);
+    // Unseen, and retried every ten minutes until a check gets through; only an offer shows.
+    if (m_prefs.isOn(Key::AutoUpdateNotification) && !m_update->busy()) {
+        m_update->start(false);
+        m_timers[UpdateTimer]->start(600000);
+    }
     m_controls->button(ButtonId::OpenFile)->setFocus();
     m_timers[ClockTimer]->start(100);
     m_readouts->showClockText(::Readout::clockIdleText());
@@ -303,6 +316,10 @@ void ControlWindow::onTimer(int id)
     case StartFileTimer:
         openStartFile();
         break;
+    case UpdateTimer:
+        if (m_update->wantsRetry())
+            m_update->start(false);
+        break;
     }
 }
 
@@ -361,7 +378,7 @@ void ControlWindow::trayActivated(bool leftButton)
 
 void ControlWindow::showAbout()
 {
-    AboutDialog about(this);
+    AboutDialog about(&m_prompt, this);
     about.exec();
 }
 
@@ -425,6 +442,7 @@ void ControlWindow::exitButton()
 
 void ControlWindow::closeProgram()
 {
+    m_timers[UpdateTimer]->stop();
     shutdown(false);
 }
 

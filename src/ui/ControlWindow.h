@@ -11,7 +11,9 @@
 #include <array>
 #include <memory>
 
+class Connectivity;
 class ControlSet;
+class UpdateCheck;
 class FileDialogs;
 class MediaGraph;
 class MprisBridge;
@@ -39,7 +41,7 @@ public:
     static constexpr int DesignWidth = 268;
     static constexpr int DesignHeight = 491;
     static constexpr int RestartResult = 1;
-    enum TimerId { PlaybackTimer = 1, ClockTimer, StartFileTimer, SplashTimer };
+    enum TimerId { PlaybackTimer = 1, ClockTimer, StartFileTimer, SplashTimer, UpdateTimer };
 
     // The toggles the window keeps and saves at shutdown.
     struct Toggles {
@@ -75,6 +77,7 @@ public:
     PlayList &playList() { return *m_playList; }
     FileDialogs &fileDialogs() { return *m_fileDialogs; }
     MprisBridge *mpris() const { return m_mpris.get(); }
+    UpdateCheck &updateCheck() { return *m_update; }
     VideoWindow *videoWindow() const;
     const Preferences &preferences() const { return m_prefs; }
     Preferences &preferences() { return m_prefs; }
@@ -154,13 +157,15 @@ private:
     std::unique_ptr<PlayList> m_playList;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MprisBridge> m_mpris;
+    std::unique_ptr<Connectivity> m_connectivity;
+    UpdateCheck *m_update = nullptr;
 
     QString m_currentPath;
     QRect m_initialRect;
     int m_windowSizeMode = 0;
     bool m_closing = false;
 
-    std::array<QTimer *, 5> m_timers{};
+    std::array<QTimer *, 6> m_timers{};
     QMenu *m_menu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     QPoint m_dragOffset;

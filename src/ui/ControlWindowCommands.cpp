@@ -12,6 +12,8 @@
 #include "playlist/FileDialogs.h"
 #include "playlist/FileListEditorDialog.h"
 #include "playlist/PlayList.h"
+#include "net/HelpDocuments.h"
+#include "net/UpdateCheck.h"
 #include "prefs/OptionsDialog.h"
 #include "skin/ColourChooserDialog.h"
 
@@ -113,6 +115,10 @@ void ControlWindow::execute(const Action &action)
     case LastSavedColours: m_readouts->colours().loadLastSaved(DisplayColours::Group(value)); break;
     case ChangeColour: changeColour(DisplayColours::Group(int(value) / 3), DisplayColours::Which(int(value) % 3)); break;
     case Options: showOptions(); break;
+    case CheckUpdate: m_update->start(true); break;
+    case OpenHelp: HelpDocuments::open(int(value)); break;
+    case EmailMaker: HelpDocuments::emailMaker(m_prompt); break;
+    case MailingList: HelpDocuments::openMailingList(); break;
     case ExitButton: exitButton(); break;
     case Exit: closeProgram(); break;
     case About: showAbout(); break;
