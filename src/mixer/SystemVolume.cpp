@@ -29,6 +29,9 @@ bool SystemVolume::open()
 bool SystemVolume::findMute()
 {
     m_muteFound = m_open && m_device.speakers().channels > 0;
+    m_muted = false;
+    if (m_muteFound)
+        getMute(m_muted);
     return m_muteFound;
 }
 
@@ -49,6 +52,7 @@ bool SystemVolume::findVolume()
 void SystemVolume::close()
 {
     m_open = false;
+    m_muted = false;
     m_muteFound = false;
     m_volumeFound = false;
     m_shape.clear();

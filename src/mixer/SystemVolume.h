@@ -16,7 +16,7 @@ public:
 
     // True with no device, and nothing opened.
     bool open();
-    bool findMute();
+    bool findMute(); // and reads the muted flag
     bool findVolume();
     void close();
     bool isOpen() const { return m_open; }

@@ -11,6 +11,9 @@
 #include "ScreenModes.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
+#include "mixer/MixerDevice.h"
+#include "mixer/MixerFader.h"
+#include "mixer/SystemVolume.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
@@ -74,6 +77,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_screenModes = new ScreenModes(*this, *m_graph, m_prefs, m_settings);
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
+    connectMixer();
     buildMenu();
     connect(m_controls, &ControlSet::actionRequested, this, &ControlWindow::execute);
     connect(m_readouts, &Readouts::actionRequested, this, &ControlWindow::execute);
@@ -87,6 +91,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
             [this] { m_controls->slider(SliderId::Position)->setFocus(); });
 
     // Initialisation, in its fixed order.
+    setUpMixer();
     m_readouts->applyColours(m_settings);
     readSettings();
     m_playbackHost->refreshDate();
@@ -448,6 +453,8 @@ void ControlWindow::shutdown(bool restart)
     m_settings.write(Key::Current, m_toggles.timeRemaining);
     m_timers[ClockTimer]->stop();
     m_timers[PlaybackTimer]->stop();
+    m_systemVolume->close();
+    m_balance->close();
     m_mpris.reset();
     done(restart ? RestartResult : 0);
 }

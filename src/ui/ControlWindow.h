@@ -12,6 +12,8 @@
 class ControlSet;
 class FileDialogs;
 class MediaGraph;
+class MixerDevice;
+class MixerFader;
 class MprisBridge;
 class PlayList;
 class PlaybackBridge;
@@ -23,6 +25,7 @@ class QueueBridge;
 class Readouts;
 class ScreenModes;
 class SettingsStore;
+class SystemVolume;
 class Transport;
 class VideoWindow;
 struct ProcessState;
@@ -72,6 +75,9 @@ public:
     PlayList &playList() { return *m_playList; }
     FileDialogs &fileDialogs() { return *m_fileDialogs; }
     MprisBridge *mpris() const { return m_mpris.get(); }
+    MixerDevice &mixerDevice() { return *m_mixerDevice; }
+    SystemVolume &systemVolume() { return *m_systemVolume; }
+    MixerFader &balanceFader() { return *m_balance; }
     VideoWindow *videoWindow() const;
     const Preferences &preferences() const { return m_prefs; }
     Preferences &preferences() { return m_prefs; }
@@ -130,6 +136,8 @@ private:
     void middleClick(bool doubleClick);
     void connectVideoWindow(VideoWindow *video);
     void notifyDesktop();
+    void setUpMixer();
+    void connectMixer();
 
     SettingsStore &m_settings;
     Prompt &m_prompt;
@@ -145,6 +153,10 @@ private:
     std::unique_ptr<PlayList> m_playList;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MprisBridge> m_mpris;
+    // The device first: the two bound to it go before it.
+    std::unique_ptr<MixerDevice> m_mixerDevice;
+    std::unique_ptr<SystemVolume> m_systemVolume;
+    std::unique_ptr<MixerFader> m_balance;
 
     QString m_currentPath;
     QRect m_initialRect;

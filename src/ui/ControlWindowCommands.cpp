@@ -3,6 +3,8 @@
 #include "ControlSet.h"
 #include "Readouts.h"
 #include "ScreenModes.h"
+#include "mixer/MixerFader.h"
+#include "mixer/SystemVolume.h"
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
@@ -11,6 +13,9 @@
 
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 void ControlWindow::execute(const Action &action)
 {
@@ -85,6 +90,13 @@ void ControlWindow::execute(const Action &action)
     case RandomToggle: m_toggles.random = !m_toggles.random; break;
     case LoopFileToggle: m_toggles.loopFile = !m_toggles.loopFile; break;
     case LoopListToggle: m_toggles.loopList = !m_toggles.loopList; break;
+    case SetVolume: m_systemVolume->setVolume(int(std::lround(std::clamp(value, 0.0, 1e9)))); break;
+    case MoveBalance: m_balance->userMoved(int(value)); break;
+    case MuteToggle:
+        m_systemVolume->toggleMute();
+        // The button shows the flag, not its own press: without a mixer nothing changes.
+        m_controls->showChecked(ButtonId::Mute, m_systemVolume->muted());
+        break;
     case ShowCurrentNumber: m_playList->showCurrentNumber(); break;
     case ShowRemaining: m_playList->showRemaining(); break;
     case ToggleTimeRemaining: m_toggles.timeRemaining = !m_toggles.timeRemaining; break;
