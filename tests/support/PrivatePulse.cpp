@@ -5,6 +5,10 @@
 #include <QRegularExpression>
 #include <QThread>
 
+#include <sys/prctl.h>
+
+#include <csignal>
+
 namespace {
 void end(QProcess &p)
 {
@@ -36,6 +40,8 @@ bool PrivatePulse::start(const QString &folder)
     // Else the server starts a session bus of its own under a display.
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
     m_server.setProcessEnvironment(env);
+    // A test killed at its time-out takes its server with it.
+    m_server.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
     m_server.start(QStringLiteral("pulseaudio"),
                    {"-n", "--daemonize=no", "--use-pid-file=no", "--exit-idle-time=-1", "--disallow-exit=no",
                     "--log-target=file:" + folder + "/pulse.log",
