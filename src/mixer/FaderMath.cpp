@@ -13,7 +13,7 @@ qint64 level(const MixerValues &v) { return v.size() > 1 ? std::max(left(v), rig
 
 quint32 unit(double x)
 {
-    return quint32(std::clamp<double>(std::trunc(x), 0, 4294967295.0));
+    return std::isnan(x) ? 0 : quint32(std::clamp<double>(std::trunc(x), 0, 4294967295.0));
 }
 
 } // namespace
@@ -57,6 +57,8 @@ MixerValues values(SubType type, const Scale &s, int position, const MixerValues
     const qint64 b = level(current);
     MixerValues v = current.isEmpty() ? MixerValues{0} : current;
     const bool two = v.size() > 1;
+    if (s.range <= 0)
+        return v; // a control without a range has nothing to move
     switch (type) {
     case Left: v[0] = unit(a); break;
     case Right: v[two ? 1 : 0] = unit(a); break;
