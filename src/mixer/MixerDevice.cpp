@@ -92,7 +92,7 @@ void MixerDevice::report(const MixerLine &line, const MixerValues &values, bool 
     m_line = line;
     m_values = values;
     m_muted = muted;
-    if (!!what)
+    if (what.toInt() != 0)
         Q_EMIT changed(what);
 }
 

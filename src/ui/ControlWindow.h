@@ -77,7 +77,6 @@ public:
     MprisBridge *mpris() const { return m_mpris.get(); }
     MixerDevice &mixerDevice() { return *m_mixerDevice; }
     SystemVolume &systemVolume() { return *m_systemVolume; }
-    MixerFader &balanceFader() { return *m_balance; }
     VideoWindow *videoWindow() const;
     const Preferences &preferences() const { return m_prefs; }
     Preferences &preferences() { return m_prefs; }
