@@ -136,6 +136,16 @@ private Q_SLOTS:
         QCOMPARE(events.changes(), 0);
         QCOMPARE(w->mixerDevice().writesSent(), 0u); // not even one that changes nothing
         QCOMPARE(PrivatePulse::volume(), (Values{21627, 9000}));
+        // Over these sliders too the wheel jogs and the middle button plays: neither moves them.
+        for (QSlider *s : {volume(), balance()}) {
+            QWheelEvent wheel(QPointF(5, 5), s->mapToGlobal(QPointF(5, 5)), {}, {0, -120}, Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(s, &wheel);
+            QTest::mouseClick(s, Qt::MiddleButton, {}, QPoint(2, 5));
+        }
+        QCOMPARE(volume()->value(), 21627);
+        QCOMPARE(balance()->value(), 53);
+        QCOMPARE(w->mixerDevice().writesSent(), 0u);
     }
 
     void outsideChangesShowAtOnceAndAreNotWrittenBack()
@@ -202,7 +212,7 @@ private Q_SLOTS:
         QDBusConnection::disconnectFromBus(QStringLiteral("mixer-client"));
     }
 
-    void aMonoSinkDisablesTheBalance()
+    void otherSinksBindByTheirChannels()
     {
         open();
         QTRY_VERIFY(balance()->isEnabled());
@@ -215,10 +225,19 @@ private Q_SLOTS:
         QTRY_COMPARE(volume()->value(), 65536);
         drag(volume(), 32768);
         QTRY_COMPARE(PrivatePulse::volume("mono_sink"), Values{32768});
-        QVERIFY(pactl({"set-default-sink", Sink}));
+        // A map that lists right first: left and right by position.
+        const QString reversed = PrivatePulse::pactl(
+            {"load-module", "module-null-sink", "sink_name=reversed", "channel_map=front-right,front-left"});
+        QVERIFY(pactl({"set-sink-volume", "reversed", "9000", "21627"}));
+        QVERIFY(pactl({"set-default-sink", "reversed"}));
         QTRY_VERIFY(balance()->isEnabled());
         QCOMPARE(balance()->value(), 53);
+        drag(balance(), 0);
+        QTRY_COMPARE(PrivatePulse::volume("reversed"), (Values{0, 21627}));
+        QVERIFY(pactl({"set-default-sink", Sink}));
+        QTRY_COMPARE(balance()->value(), 53);
         QVERIFY(pactl({"unload-module", module}));
+        QVERIFY(pactl({"unload-module", reversed}));
     }
 
     void aDeadServerDisablesAndItsReturnRebinds()
