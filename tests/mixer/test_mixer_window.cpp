@@ -272,7 +272,8 @@ private Q_SLOTS:
         t.start();
         open();
         QVERIFY2(t.elapsed() < 1500, qPrintable(QString::number(t.elapsed())));
-        // Through a retry the event loop never stops for long.
+        // Through a retry the event loop never stops for long (libpulse alone waits 30 s);
+        // the bounds leave room for a machine busy with other builds.
         qint64 longest = 0;
         QElapsedTimer gap;
         gap.start();
@@ -280,7 +281,7 @@ private Q_SLOTS:
         connect(&tick, &QTimer::timeout, this, [&] { longest = std::max(longest, gap.restart()); });
         tick.start(10);
         QTRY_VERIFY_WITH_TIMEOUT(connections >= 2, 8000);
-        QVERIFY2(longest < 200, qPrintable(QString::number(longest)));
+        QVERIFY2(longest < 500, qPrintable(QString::number(longest)));
         QVERIFY(!balance()->isEnabled());
         mute()->click();
         QVERIFY(!mute()->isChecked());
