@@ -33,5 +33,7 @@ public:
     virtual qint64 positionUs() const = 0;
     virtual double rate() const = 0;
     virtual void setRate(double rate) = 0;
+    virtual double volume() const = 0;  // the sound server's level, 1.0 = 100 %
+    virtual void setVolume(double volume) = 0;
     virtual bool isLoaded() const = 0;
 };

@@ -29,6 +29,9 @@ QVariantMap MprisPlayerAdaptor::metadata() const
     return MprisService::metadataMap(m_service->snapshot());
 }
 
+double MprisPlayerAdaptor::volume() const { return m_service->m_control.volume(); }
+void MprisPlayerAdaptor::setVolume(double volume) { m_service->setVolume(volume); }
+
 qlonglong MprisPlayerAdaptor::position() const
 {
     return m_service->m_control.isLoaded() ? m_service->m_control.positionUs() : 0;

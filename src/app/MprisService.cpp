@@ -118,6 +118,7 @@ MprisService::Snapshot MprisService::snapshot()
     s.loaded = m_control.isLoaded();
     s.status = s.loaded ? statusText(m_control.status()) : statusText(MediaPlayerControl::Status::Stopped);
     s.rate = m_control.rate();
+    s.volume = m_control.volume();
     if (s.loaded)
         s.metadata = m_control.metadata();
     s.trackId = trackId().path();
@@ -151,6 +152,8 @@ void MprisService::notifyStateChanged()
         changed.insert(QStringLiteral("PlaybackStatus"), now.status);
     if (now.rate != m_last.rate)
         changed.insert(QStringLiteral("Rate"), now.rate);
+    if (now.volume != m_last.volume)
+        changed.insert(QStringLiteral("Volume"), now.volume);
     if (now.loaded != m_last.loaded || now.trackId != m_last.trackId
         || now.metadata.title != m_last.metadata.title || now.metadata.url != m_last.metadata.url
         || now.metadata.lengthUs != m_last.metadata.lengthUs)
@@ -316,4 +319,12 @@ void MprisService::setRate(double rate)
     if (rate < MinimumRate || rate > MaximumRate)
         return;
     m_control.setRate(rate);
+}
+
+void MprisService::setVolume(double volume)
+{
+    if (std::isnan(volume))
+        return;
+    Call call(*this);
+    m_control.setVolume(volume);
 }

@@ -36,7 +36,7 @@ public:
     // False when the path could not be exported (no bus, or the path is taken).
     bool isRegistered() const { return m_registered; }
 
-    // Call whenever status, file, rate or the loaded state may have changed: properties
+    // Call whenever status, file, rate, volume or the loaded state may have changed: properties
     // that differ from what clients were last told go out in one PropertiesChanged.
     void notifyStateChanged();
     // Call after any jump of the position that playback itself did not make.
@@ -56,6 +56,7 @@ private:
     struct Snapshot {
         QString status;
         double rate = 1.0;
+        double volume = 1.0;
         bool loaded = false;
         MediaPlayerControl::Metadata metadata;
         QString trackId;
@@ -78,6 +79,7 @@ private:
     void setPosition(const QDBusObjectPath &track, qint64 positionUs);
     void openUri(const QString &uri);
     void setRate(double rate);
+    void setVolume(double volume);
 
     QDBusConnection m_bus;
     MediaPlayerControl &m_control;

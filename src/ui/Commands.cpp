@@ -44,6 +44,7 @@ constexpr ButtonEntry Buttons[] = {
     {B::DropQueue, {None}, nullptr, "Adds the dropped file(s) to the currently playing playlist cue"},
     {B::LoopFile, {LoopFileToggle}, nullptr, "Loop File - Loops the currently playing file"},
     {B::LoopList, {LoopListToggle}, nullptr, "Loop List - Loops the current list of files"},
+    {B::Mute, {MuteToggle}, nullptr, "Audio mute toggle"},
     {B::CurrentNumber, {ShowCurrentNumber}, nullptr, "Sets file number display at current file number"},
     {B::RemainingNumber, {ShowRemaining}, nullptr, "Sets file number display at remaining number of files"},
 };
@@ -55,6 +56,8 @@ constexpr SliderEntry Sliders[] = {
     {SliderId::Start, MoveStart, "Adjust Start Time - Varies the start point"},
     {SliderId::Position, MovePosition, "Adjust Current Position - Varies the current position"},
     {SliderId::Stop, MoveStop, "Adjust Stop Time - Varies the stop point"},
+    {SliderId::Volume, SetVolume, "Adjust Volume - Varies the system volume", true},
+    {SliderId::Balance, MoveBalance, "Adjust Balance - Varies the system balance", true},
 };
 
 constexpr LabelEntry Labels[] = {
@@ -66,6 +69,10 @@ constexpr LabelEntry Labels[] = {
     {LabelId::CurrentFile, {}, "Current File", nullptr},
     {LabelId::PlaySpeed, {}, "Play Speed", nullptr},
     {LabelId::VideoSize, {}, "Video Size", nullptr},
+    {LabelId::Mute, {}, "Mute", nullptr},
+    // Two blank labels that only show an image.
+    {LabelId::VolumeWedge, {}, "", nullptr},
+    {LabelId::BalanceIndicator, {}, "", nullptr},
 };
 
 constexpr DisplayEntry Displays[] = {

@@ -29,6 +29,10 @@ enum class Command {
     FullScreen, FillScreen, LeaveScreenModes,
     SetScale,     // value: the video scale in percent
     MinimalView, CompactView, DockToggle, StatusAreaView,
+    // sound
+    SetVolume,    // value: the level in the mixer's units, 65536 = 100 % (the volume slider, the desktop)
+    MoveBalance,  // value: the balance slider's new position
+    MuteToggle,
     // toggles and readouts
     RandomToggle, LoopFileToggle, LoopListToggle, ShowCurrentNumber, ShowRemaining, ToggleTimeRemaining,
     // skin
@@ -65,6 +69,7 @@ struct SliderEntry {
     SliderId id;
     Command moved;        // performed with the slider's new value when the user moves it
     const char *tooltip;
+    bool userMovesOnly = false; // shown from outside (the mixer): what is shown never acts
 };
 
 struct LabelEntry {

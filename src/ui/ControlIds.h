@@ -34,6 +34,7 @@ enum class ButtonId {
     Rate05 = 1048,
     Rate07 = 1050,
     FillScreen = 1061,
+    Mute = 1074,
     HalfSize = 1093,
     NormalSize = 1100,
     DoubleSize = 1101,
@@ -49,6 +50,8 @@ enum class SliderId {
     Stop = 1007,
     Start = 1008,
     Speed = 1010,
+    Balance = 1056,
+    Volume = 1117,
 };
 
 enum class LabelId {
@@ -59,6 +62,9 @@ enum class LabelId {
     CurrentFile = 1097,
     PlaySpeed = 1103,
     VideoSize = 1104,
+    Mute = 1106,
+    VolumeWedge = 1098,
+    BalanceIndicator = 1099,
 };
 
 enum class DisplayId {

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace {
 constexpr int RepeatMs = 100;
 
@@ -95,10 +97,29 @@ void ControlSet::buildSlider(QWidget *window, const SliderEntry &entry)
     place(s, idNumber(entry.id));
     s->installEventFilter(this);
     const Command moved = entry.moved;
-    connect(s, &QSlider::valueChanged, this, [this, moved](int v) {
-        if (!m_syncing)
-            Q_EMIT actionRequested({moved, double(v)});
-    });
+    if (entry.userMovesOnly) {
+        // Page steps and the thumb's moves act; steps by key and jumps to an end do not,
+        // and letting go of the thumb adds nothing to its last move, which a second write
+        // would only round again.
+        connect(s, &QSlider::actionTriggered, this, [this, s, moved](int a) {
+            // Told before the value follows: the position is already the new one.
+            if (a == QAbstractSlider::SliderPageStepAdd || a == QAbstractSlider::SliderPageStepSub
+                || a == QAbstractSlider::SliderMove)
+                Q_EMIT actionRequested({moved, double(s->sliderPosition())});
+        });
+        const SliderId id = entry.id;
+        connect(s, &QSlider::sliderReleased, this, [this, id] {
+            if (m_heldBack.contains(id)) {
+                const Shown v = m_heldBack.value(id);
+                showMixerSlider(id, v.minimum, v.maximum, v.value, v.enabled);
+            }
+        });
+    } else {
+        connect(s, &QSlider::valueChanged, this, [this, moved](int v) {
+            if (!m_syncing)
+                Q_EMIT actionRequested({moved, double(v)});
+        });
+    }
     m_sliders.insert(entry.id, s);
 }
 
@@ -136,6 +157,28 @@ void ControlSet::syncSliders(const Transport &t)
         s->setTickPosition(model->tickFrequency() > 0 ? QSlider::TicksBelow : QSlider::NoTicks);
     }
     m_syncing = false;
+}
+
+void ControlSet::showMixerSlider(SliderId id, int minimum, int maximum, int value, bool enabled)
+{
+    QSlider *s = m_sliders.value(id);
+    // A held slider reports every change of its value as a move of the user's.
+    if (s->isSliderDown()) {
+        m_heldBack.insert(id, {minimum, maximum, value, enabled});
+        return;
+    }
+    m_heldBack.remove(id);
+    s->setRange(minimum, maximum);
+    s->setPageStep(std::max(1, (maximum - minimum) / 5));
+    s->setValue(value);
+    s->setEnabled(enabled);
+}
+
+void ControlSet::showChecked(ButtonId id, bool checked)
+{
+    SkinButton *b = m_buttons.value(id);
+    b->setToggleMode(true);
+    b->setChecked(checked);
 }
 
 void ControlSet::setSetButtonsEnabled(bool enabled)

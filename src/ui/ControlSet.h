@@ -28,6 +28,10 @@ public:
 
     // Brings the sliders to the transport's slider models; not a move of the user's.
     void syncSliders(const Transport &transport);
+    // Shows a value from outside on a slider that only the user's moves act on (the
+    // mixer's); while the user holds its thumb it waits for the thumb to be let go.
+    void showMixerSlider(SliderId id, int minimum, int maximum, int value, bool enabled);
+    void showChecked(ButtonId id, bool checked);
     // The Set buttons beside the start and stop sliders work only with a file loaded.
     void setSetButtonsEnabled(bool enabled);
 
@@ -49,6 +53,11 @@ private:
     QHash<SliderId, SkinSlider *> m_sliders;
     QHash<LabelId, SkinButton *> m_labels;
     bool m_syncing = false;
+    struct Shown {
+        int minimum, maximum, value;
+        bool enabled;
+    };
+    QHash<SliderId, Shown> m_heldBack;
 };
 
 // Local files named by a drag's data.

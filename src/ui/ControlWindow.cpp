@@ -15,6 +15,9 @@
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
+#include "mixer/MixerDevice.h"
+#include "mixer/MixerFader.h"
+#include "mixer/SystemVolume.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaGraph.h"
 #include "skin/SkinButton.h"
@@ -84,6 +87,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
         m_readouts->scrollClockText(text, ::Readout::ClockPlaces, 3 * m_prefs.updatePeriod());
     });
     connect(m_update, &UpdateCheck::finished, this, [this] { m_readouts->stopClockScroll(); });
+    connectMixer();
     buildMenu();
     connect(m_controls, &ControlSet::actionRequested, this, &ControlWindow::execute);
     connect(m_readouts, &Readouts::actionRequested, this, &ControlWindow::execute);
@@ -97,6 +101,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
             [this] { m_controls->slider(SliderId::Position)->setFocus(); });
 
     // Initialisation, in its fixed order.
+    setUpMixer();
     m_skin->loadBackground();
     m_readouts->colours().load();
     readSettings();
@@ -482,6 +487,8 @@ void ControlWindow::shutdown(bool restart)
     m_settings.write(Key::Current, m_toggles.timeRemaining);
     m_timers[ClockTimer]->stop();
     m_timers[PlaybackTimer]->stop();
+    m_systemVolume->close();
+    m_balance->close();
     m_mpris.reset();
     done(restart ? RestartResult : 0);
 }

@@ -16,6 +16,8 @@ class ControlSet;
 class UpdateCheck;
 class FileDialogs;
 class MediaGraph;
+class MixerDevice;
+class MixerFader;
 class MprisBridge;
 class PlayList;
 class PlaybackBridge;
@@ -27,6 +29,7 @@ class QueueBridge;
 class Readouts;
 class ScreenModes;
 class SettingsStore;
+class SystemVolume;
 class Transport;
 class VideoWindow;
 struct ProcessState;
@@ -78,6 +81,8 @@ public:
     FileDialogs &fileDialogs() { return *m_fileDialogs; }
     MprisBridge *mpris() const { return m_mpris.get(); }
     UpdateCheck &updateCheck() { return *m_update; }
+    MixerDevice &mixerDevice() { return *m_mixerDevice; }
+    SystemVolume &systemVolume() { return *m_systemVolume; }
     VideoWindow *videoWindow() const;
     const Preferences &preferences() const { return m_prefs; }
     Preferences &preferences() { return m_prefs; }
@@ -140,6 +145,9 @@ private:
     void showDockState();
     void showOptions();
     void changeColour(DisplayColours::Group group, DisplayColours::Which which);
+    void setUpMixer();
+    void showMute(bool muted);
+    void connectMixer();
 
     SettingsStore &m_settings;
     Prompt &m_prompt;
@@ -159,6 +167,10 @@ private:
     std::unique_ptr<MprisBridge> m_mpris;
     std::unique_ptr<Connectivity> m_connectivity;
     UpdateCheck *m_update = nullptr;
+    // The device first: the two bound to it go before it.
+    std::unique_ptr<MixerDevice> m_mixerDevice;
+    std::unique_ptr<SystemVolume> m_systemVolume;
+    std::unique_ptr<MixerFader> m_balance;
 
     QString m_currentPath;
     QRect m_initialRect;

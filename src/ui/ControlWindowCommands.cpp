@@ -5,6 +5,8 @@
 #include "ControlSet.h"
 #include "Readouts.h"
 #include "ScreenModes.h"
+#include "mixer/MixerFader.h"
+#include "mixer/SystemVolume.h"
 #include "playback/MediaGraph.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
@@ -18,6 +20,9 @@
 #include "skin/ColourChooserDialog.h"
 
 #include <QTimer>
+
+#include <algorithm>
+#include <cmath>
 
 void ControlWindow::execute(const Action &action)
 {
@@ -100,6 +105,13 @@ void ControlWindow::execute(const Action &action)
     case LoopListToggle:
         m_toggles.loopList = !m_toggles.loopList;
         m_skin->showToggle(idNumber(ButtonId::LoopList), m_toggles.loopList);
+        break;
+    case SetVolume: m_systemVolume->setVolume(int(std::lround(std::clamp(value, 0.0, 1e9)))); break;
+    case MoveBalance: m_balance->userMoved(int(value)); break;
+    case MuteToggle:
+        m_systemVolume->toggleMute();
+        // The button shows the flag, not its own press: without a mixer nothing changes.
+        showMute(m_systemVolume->muted());
         break;
     case ShowCurrentNumber: m_playList->showCurrentNumber(); break;
     case ShowRemaining: m_playList->showRemaining(); break;

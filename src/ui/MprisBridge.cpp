@@ -2,6 +2,7 @@
 
 #include "ControlWindow.h"
 #include "app/MprisService.h"
+#include "mixer/SystemVolume.h"
 #include "playback/MediaEngine.h"
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
@@ -98,6 +99,23 @@ double MprisBridge::rate() const
 void MprisBridge::setRate(double rate)
 {
     m_window.execute({Command::SetRate, rate});
+}
+
+double MprisBridge::volume() const
+{
+    const SystemVolume &v = m_window.systemVolume();
+    int value = 0;
+    // Without a sink to ask, the player itself takes nothing away.
+    if (v.maximum() <= 0 || !v.getVolume(value))
+        return 1.0;
+    return double(value) / v.maximum();
+}
+
+void MprisBridge::setVolume(double volume)
+{
+    const SystemVolume &v = m_window.systemVolume();
+    if (v.maximum() > 0 && v.isOpen())
+        m_window.execute({Command::SetVolume, std::max(0.0, volume) * v.maximum()});
 }
 
 bool MprisBridge::isLoaded() const

@@ -37,6 +37,8 @@ public:
     qint64 positionUs() const override;
     double rate() const override;
     void setRate(double rate) override;
+    double volume() const override;
+    void setVolume(double volume) override;
     bool isLoaded() const override;
 
 private:

@@ -9,6 +9,8 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QAbstractSlider>
+#include <QSignalBlocker>
 #include <QWidget>
 
 namespace {
@@ -67,6 +69,10 @@ constexpr int HandCursor[] = {1105, 11, 10, 1074, 1028, 1029, 8, 6, 1021, 1022, 
                               1047, 1050, 1045, 1044, 1046, 1093, 1100, 1101, 1102, 1061, 1024, 1023, 1018, 1108,
                               1109, 1095};
 constexpr int DropQueueControl = 16;
+constexpr int MuteControl = 1074;
+constexpr int VolumeWedge = 1098;
+constexpr int BalanceIndicator = 1099;
+constexpr int BalanceSlider = 1056;
 
 const QString BitmapError = QStringLiteral("Error loading bitmap, or bitmap not compatible");
 
@@ -147,6 +153,9 @@ void SkinSetup::applySkin(bool startUp, const Toggles &toggles)
             return;
         }
     }
+    if (SkinButton *wedge = button(VolumeWedge))
+        wedge->setImages(builtin(231), builtin(231));
+    showBalance(true);
     for (SkinButton *b : m_window.findChildren<SkinButton *>(QString(), Qt::FindDirectChildrenOnly))
         b->makeTransparent(true);
     if (!startUp)
@@ -172,6 +181,37 @@ void SkinSetup::showToggle(int control, bool on)
             return;
         }
     }
+}
+
+void SkinSetup::showMute(bool muted)
+{
+    if (SkinButton *b = button(MuteControl)) {
+        const QImage image = builtin(muted ? 199 : 198);
+        b->setImages(image, image);
+    }
+}
+
+void SkinSetup::showBalance(bool snap)
+{
+    SkinButton *indicator = button(BalanceIndicator);
+    auto *slider = m_window.findChild<QAbstractSlider *>(QString::number(BalanceSlider), Qt::FindDirectChildrenOnly);
+    if (!indicator || !slider)
+        return;
+    const int width = slider->maximum() - slider->minimum();
+    const int centre = width / 2, tolerance = std::abs(width) / 10;
+    const int position = std::abs(slider->value());
+    int image = 244;
+    if (centre - tolerance < position && position < centre + tolerance) {
+        // Only shown there: a move of the user's is what writes the balance.
+        if (snap && !slider->isSliderDown()) {
+            const QSignalBlocker quiet(slider);
+            slider->setValue(centre);
+        }
+        image = 232;
+    } else if (position < centre - tolerance) {
+        image = 243;
+    }
+    indicator->setImages(builtin(image), builtin(image));
 }
 
 QString SkinSetup::bmpDirectory() const

@@ -52,6 +52,11 @@ public:
     int loadButtonImages(SkinButton *button, const char *key, int lit, int rest);
     // A toggle changed: its button shows its new state's image (the user's, when set).
     void showToggle(int control, bool on);
+    // The mute button shows the sound on or off.
+    void showMute(bool muted);
+    // The indicator beside the balance slider leans as the slider does; with snap, a slider
+    // near the middle is set to the middle (the skin pass does, a drag does not).
+    void showBalance(bool snap);
     // The View menu's "Load && change ... button bmp's": two file dialogs, then the new pair.
     void changeButtonImages(int command);
     void restoreGroup(int group, const Toggles &toggles);

@@ -30,6 +30,7 @@ public:
     Metadata meta;
     qint64 pos = 0;
     double r = 1.0;
+    double vol = 1.0;
     bool loaded = false;
     MprisService *service = nullptr;
 
@@ -112,6 +113,12 @@ public:
     {
         calls << QStringLiteral("rate %1").arg(rate);
         r = rate;
+    }
+    double volume() const override { return vol; }
+    void setVolume(double v) override
+    {
+        calls << QStringLiteral("volume %1").arg(v);
+        vol = v;
     }
     bool isLoaded() const override { return loaded; }
 };
@@ -325,6 +332,7 @@ private Q_SLOTS:
         QVERIFY(text.contains(QStringLiteral("<property name=\"Metadata\" type=\"a{sv}\" access=\"read\"")));
         QVERIFY(text.contains(QStringLiteral("<property name=\"Position\" type=\"x\" access=\"read\"")));
         QVERIFY(text.contains(QStringLiteral("<property name=\"Rate\" type=\"d\" access=\"readwrite\"")));
+        QVERIFY(text.contains(QStringLiteral("<property name=\"Volume\" type=\"d\" access=\"readwrite\"")));
         QVERIFY(text.contains(QStringLiteral("<signal name=\"Seeked\">")));
         QVERIFY(text.contains(QStringLiteral("<method name=\"SetPosition\">")));
 
@@ -549,8 +557,14 @@ private Q_SLOTS:
         set(QStringLiteral("Rate"), 0.0);
         QCOMPARE(control->calls, QStringList{QStringLiteral("pause")});
         QCOMPARE(control->r, 2.0);
-        // Volume is not ours to set yet.
-        QCOMPARE(set(QStringLiteral("Volume"), 0.5).type(), QDBusMessage::ErrorMessage);
+        // The volume is the sound server's: playerctl sets it through the control, and
+        // the change comes back to clients.
+        settle();
+        observer->changes.clear();
+        ctl({QStringLiteral("volume"), QStringLiteral("0.25")});
+        QCOMPARE(control->vol, 0.25);
+        QTRY_COMPARE(observer->changes.size(), 1);
+        QCOMPARE(observer->changes.takeFirst().value(QStringLiteral("Volume")).toDouble(), 0.25);
 
         // Local files are handed on after the reply; anything else is refused.
         control->calls.clear();

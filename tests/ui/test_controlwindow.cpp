@@ -293,7 +293,7 @@ private Q_SLOTS:
                                      "&Edit a Play List", "Save &File As", "&Save Current as Play List",
                                      "&Options", "&Digital Display Colours", "C&lock Display Colours",
                                      "D&ate Display Colours", "S&peed Display Colours", "Button &Images",
-                                     "&Background", "&About", "E&xit"}));
+                                     "&Background", "&Help", "&Internet", "&About", "E&xit"}));
         // The open item runs the open dialog; cancelled, nothing changes.
         w->contextMenu()->findChild<QAction *>("57601")->trigger();
         QCOMPARE(prompt.fileRequests.size(), size_t(1));
