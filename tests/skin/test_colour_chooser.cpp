@@ -105,13 +105,10 @@ private Q_SLOTS:
             QTest::newRow(name) << QString::fromLatin1(fn) << in << out;
         };
         row("hsb of the default back colour", "toHsb", {179, 183, 139}, {65, 61, 183});
-        row("hsb of the default off colour", "toHsb", {158, 164, 108}, {66, 87, 164});
         row("grey has no hue or saturation", "toHsb", {128, 128, 128}, {0, 0, 128});
-        row("black", "toHsb", {0, 0, 0}, {0, 0, 0});
         row("red", "toHsb", {255, 0, 0}, {0, 255, 255});
         row("blue", "toHsb", {0, 0, 255}, {240, 255, 255});
         row("negative hue wraps", "toHsb", {255, 0, 1}, {359, 255, 255});
-        row("green max", "toHsb", {10, 200, 100}, {148, 242, 200});
         row("rgb of the default back colour", "toRgb", {65, 61, 183}, {179, 183, 139});
         for (auto [h, r, g, b] : std::initializer_list<std::array<int, 4>>{
                  {60, 255, 255, 0}, {61, 250, 255, 0}, {119, 4, 255, 0}, {120, 0, 255, 0}, {179, 0, 255, 250},
@@ -133,12 +130,8 @@ private Q_SLOTS:
         row("half way", "wheelPick", {50, 0}, {1, 0, 127});
         row("one past the rim", "wheelPick", {101, 0}, {0, 0, 255});
         row("diagonal just outside", "wheelPick", {71, -71}, {0, 45, 255});
-        row("upper right", "wheelPick", {60, -40}, {1, 33, 183});
-        row("lower left", "wheelPick", {-30, 50}, {1, 240, 147});
         row("wheel point of 0", "wheelPoint", {0, 255}, {200, 100});
         row("wheel point of 90", "wheelPoint", {90, 255}, {100, 0});
-        row("wheel point of 180", "wheelPoint", {180, 255}, {0, 100});
-        row("wheel point of 270", "wheelPoint", {270, 255}, {100, 200});
         row("wheel point of 359", "wheelPoint", {359, 255}, {199, 101});
         row("wheel point of the back colour", "wheelPoint", {65, 61}, {110, 79});
         // A bar of 201 rows from row 25.
@@ -149,13 +142,10 @@ private Q_SLOTS:
         row("axis lengths", "lengths", {}, {99, 88, 88});
         row("red end", "axisPoint", {Red, 255}, {102, 9});
         row("green end", "axisPoint", {Green, 255}, {24, 146});
-        row("blue end", "axisPoint", {Blue, 255}, {180, 146});
         row("red half", "axisPoint", {Red, 128}, {102, 59});
         row("green 183", "axisPoint", {Green, 183}, {46, 135});
-        row("blue 139", "axisPoint", {Blue, 139}, {144, 128});
         row("drag red to its end", "drag", {Red, 0, 9}, {255});
         row("drag red below the origin", "drag", {Red, 0, 200}, {0});
-        row("drag red half way", "drag", {Red, 50, 59}, {126});
         row("drag green to its end column", "drag", {Green, 23, 0}, {255});
         row("drag green half way, far off the axis", "drag", {Green, 63, 500}, {126});
         row("drag green right of the origin", "drag", {Green, 150, 0}, {0});
