@@ -13,6 +13,9 @@
 #include "ui/ScreenModes.h"
 #include "ui/ViewGeometry.h"
 #include "prefs/OptionsDialog.h"
+#include "skin/ColourChooserDialog.h"
+#include "skin/ScrollingDisplay.h"
+#include <QSpinBox>
 #include <QCheckBox>
 #include <QSlider>
 
@@ -326,6 +329,45 @@ private Q_SLOTS:
         QCOMPARE(w->preferences().updatePeriod(), 200);
         QCOMPARE(store->read(Key::USDateFormat), 0);
         QVERIFY(!w->preferences().isOn(Key::USDateFormat));
+    }
+
+    void displayColourCommandsUseTheChooser()
+    {
+        auto w = make();
+        auto choose = [&](int red, int green, int blue, bool ok) {
+            QTimer::singleShot(100, w.get(), [&, red, green, blue, ok] {
+                auto *d = w->findChild<ColourChooserDialog *>();
+                QVERIFY(d && d->isVisible());
+                d->findChild<QSpinBox *>("red")->setValue(red);
+                d->findChild<QSpinBox *>("green")->setValue(green);
+                d->findChild<QSpinBox *>("blue")->setValue(blue);
+                ok ? d->accept() : d->reject();
+            });
+        };
+        const QByteArray before = [&] {
+            QFile f(store->fileName());
+            return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        }();
+        choose(10, 20, 30, false); // cancelled: nothing stored, nothing shown
+        w->contextMenu()->findChild<QAction *>("32821")->trigger();
+        QFile f(store->fileName());
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QCOMPARE(f.readAll(), before);
+        f.close();
+        QCOMPARE(w->readouts().clock()->backColour(), Key::DefaultBackColour);
+        choose(255, 0, 0, true);
+        w->contextMenu()->findChild<QAction *>("32821")->trigger();
+        QCOMPARE(w->readouts().clock()->backColour(), 0x0000FF); // red is the low byte
+        QCOMPARE(store->read(Key::ClockColours.back), 0x0000FF);
+        QCOMPARE(store->read(Key::ClockColours.prevBack), Key::DefaultBackColour);
+        // The digital displays' on colour reaches all five of them.
+        choose(0, 0, 200, true);
+        w->contextMenu()->findChild<QAction *>("32795")->trigger();
+        for (DisplayId id : {DisplayId::FileNumber, DisplayId::StartTime, DisplayId::CurrentTime, DisplayId::EndTime,
+                             DisplayId::TotalTime})
+            QCOMPARE(w->readouts().display(id)->onColour(), 200 << 16);
+        w->contextMenu()->findChild<QAction *>("32824")->trigger(); // load last saved clock colours
+        QCOMPARE(w->readouts().clock()->backColour(), Key::DefaultBackColour);
     }
 
     void scaledPictureSizes()
