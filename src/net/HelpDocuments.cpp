@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
 #include <QUrl>
 
 namespace HelpDocuments {
@@ -28,7 +29,15 @@ std::span<const Document> documents()
 
 QString folder()
 {
-    return QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(QStringLiteral("../share/doc/kinetrope"));
+    // Installed: bin/../share/doc/kinetrope. The build tree has the same under its top, one
+    // folder further up from the programs that live a level deeper (tests, benches).
+    const QDir bin(QCoreApplication::applicationDirPath());
+    for (const char *up : {"../share/doc/kinetrope", "../../share/doc/kinetrope"}) {
+        const QString candidate = QDir::cleanPath(bin.absoluteFilePath(QLatin1String(up)));
+        if (QFileInfo(candidate + QStringLiteral("/readme.htm")).isFile())
+            return candidate;
+    }
+    return QDir::cleanPath(bin.absoluteFilePath(QStringLiteral("../share/doc/kinetrope")));
 }
 
 QString pathOf(int command)

@@ -98,6 +98,9 @@ void UpdateCheck::fetch(const char *file, bool version)
     QNetworkRequest request{QUrl(url(file))};
     request.setHeader(QNetworkRequest::UserAgentHeader, QByteArrayLiteral("Kinetrope"));
     request.setRawHeader("Accept-Encoding", "identity");
+    // A connection of its own per file: a kept-alive one that the server dropped would make
+    // Qt send the request a second time.
+    request.setRawHeader("Connection", "close");
     // Always the server's own copy, never one kept on the way.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
@@ -106,6 +109,8 @@ void UpdateCheck::fetch(const char *file, bool version)
     request.setTransferTimeout(TimeoutMs);
     m_buffer.clear();
     QNetworkReply *reply = m_network->get(request);
+    // Nothing past the first kilobyte is kept, nor read off the network.
+    reply->setReadBufferSize(ReadLimit);
     m_reply = reply;
     reply->setProperty("full", false);
     connect(reply, &QNetworkReply::readyRead, this, [this, reply] {

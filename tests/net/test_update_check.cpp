@@ -1,0 +1,208 @@
+// The update check against a web server of the test's own on 127.0.0.1: what it asks for and
+// how, what it offers or tells for each answer, and a check that is busy, retried or cut off.
+#include "FakeOpener.h"
+#include "StubHttpServer.h"
+#include "TestEnv.h"
+#include "app/Prompt.h"
+#include "app/SettingsStore.h"
+#include "net/Connectivity.h"
+#include "net/UpdateCheck.h"
+#include "app/ProcessState.h"
+#include "skin/ScrollingDisplay.h"
+#include "skin/SkinButton.h"
+#include "ui/ControlSet.h"
+#include "ui/ControlWindow.h"
+#include "ui/Readouts.h"
+
+#include <QtTest>
+
+using Mode = StubHttpServer::Mode;
+using Result = UpdateCheck::Result;
+
+class TestUpdateCheck : public QObject
+{
+    Q_OBJECT
+    std::unique_ptr<TestEnv> env;
+    std::unique_ptr<FakeOpener> opener;
+    std::unique_ptr<SettingsStore> store;
+    std::unique_ptr<StubHttpServer> server;
+    ScriptedPrompt prompt;
+    Connectivity connectivity;
+
+    // One check to its end; the result.
+    Result run(UpdateCheck &check, bool visible)
+    {
+        QSignalSpy done(&check, &UpdateCheck::finished);
+        if (!check.start(visible))
+            return Result::Aborted;
+        if (!done.wait(30000))
+            return Result::Aborted;
+        return done.at(0).at(0).value<Result>();
+    }
+    void serve(const QByteArray &version, const QByteArray &message = "New things.")
+    {
+        server->answer("fullversion.txt", {Mode::Body, 200, version});
+        server->answer("fullmessage.txt", {Mode::Body, 200, message});
+    }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        env = std::make_unique<TestEnv>();
+        opener = std::make_unique<FakeOpener>(env->path(QStringLiteral("bin")));
+    }
+
+    void init()
+    {
+        store = std::make_unique<SettingsStore>(QStringLiteral("kinetrope"));
+        QFile::remove(store->fileName());
+        server = std::make_unique<StubHttpServer>();
+        store->write(Key::UpdateServerHost, server->hostAndPort());
+        prompt = ScriptedPrompt();
+        opener->clear();
+    }
+
+    void aNewerVersionIsOffered()
+    {
+        serve("333\n", "Faster seeks.<b>bold</b>" + QByteArray(2000, 'x'));
+        UpdateCheck check(*store, prompt, connectivity);
+        QStringList progress;
+        connect(&check, &UpdateCheck::progress, [&](const QString &t) { progress << t; });
+        prompt.queueAnswer(PromptKind::AnswerNo);
+        QCOMPARE(run(check, true), Result::Declined);
+        QCOMPARE(progress, (QStringList{"Attempting an internet Connection. . .  ", "Internet connection established. . .  "}));
+        QCOMPARE(prompt.messages.size(), size_t(2));
+        const PromptMessage &offer = prompt.messages[0];
+        QCOMPARE(offer.caption, QStringLiteral("Get Kinetrope V3.33 now?"));
+        // The message cut at 1021 characters, then the version line; shown as plain text.
+        const QString message = QStringLiteral("Faster seeks.<b>bold</b>") + QString(2000, 'x');
+        QCOMPARE(offer.text, message.left(1021) + QStringLiteral("\r\rVersion 3.33 of Kinetrope is available\r"
+                                                                 "Do you want to download it now?\r"));
+        QVERIFY(offer.plainText && offer.onTop);
+        QCOMPARE(offer.buttons, PromptKind::YesNo);
+        QCOMPARE(offer.icon, PromptKind::Question);
+        QCOMPARE(prompt.messages[1].text, QStringLiteral("Update request cancelled."));
+        QCOMPARE(prompt.messages[1].caption, QStringLiteral("Cancellation"));
+        QCOMPARE(check.reached(), 0);
+        // Two requests, from the network itself, as Kinetrope, unencoded.
+        QCOMPARE(server->requests.size(), 2);
+        QVERIFY(server->requests[0].path.endsWith("ftp///fullversion.txt"));
+        QVERIFY(server->requests[1].path.endsWith("ftp///fullmessage.txt"));
+        const auto &h = server->requests[0].headers;
+        QCOMPARE(h.value("user-agent"), QByteArray("Kinetrope"));
+        QCOMPARE(h.value("accept-encoding"), QByteArray("identity"));
+        QVERIFY(h.value("cache-control").contains("no-cache") || h.value("pragma").contains("no-cache"));
+        // Yes opens the download page in the browser, and says nothing more.
+        prompt = ScriptedPrompt();
+        prompt.queueAnswer(PromptKind::AnswerYes);
+        QCOMPARE(run(check, true), Result::Opened);
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QTRY_COMPARE(opener->opened(),
+                     QStringList{QStringLiteral("http://%1/download/full/kinetrope.asp").arg(server->hostAndPort())});
+        QCOMPARE(check.reached(), 1);
+        QCOMPARE(check.downloadStarted(), 1);
+        QVERIFY(!check.wantsRetry());
+    }
+
+    void answersThatAreNotNewer_data()
+    {
+        QTest::addColumn<QByteArray>("version");
+        QTest::addColumn<int>("status");
+        QTest::addColumn<int>("result");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("332") << QByteArray("332") << 200 << int(Result::UpToDate) << "You're up to date!";
+        QTest::newRow("older") << QByteArray("  120 beta") << 200 << int(Result::UpToDate) << "You're up to date!";
+        QTest::newRow("404") << QByteArray("333") << 404 << int(Result::NoConnection) << "No Connection?";
+        QTest::newRow("a web page") << QByteArray("<html>oops</html>") << 200 << int(Result::NoConnection)
+                                    << "No Connection?";
+        QTest::newRow("server error") << QByteArray("333") << 500 << int(Result::NoConnection) << "No Connection?";
+    }
+
+    void answersThatAreNotNewer()
+    {
+        QFETCH(QByteArray, version);
+        QFETCH(int, status);
+        QFETCH(int, result);
+        QFETCH(QString, caption);
+        server->answer("fullversion.txt", {Mode::Body, status, version});
+        server->answer("fullmessage.txt", {Mode::Body, 200, "hi"});
+        UpdateCheck check(*store, prompt, connectivity);
+        QCOMPARE(run(check, true), Result(result));
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(prompt.messages[0].caption, caption);
+        QCOMPARE(prompt.messages[0].icon, PromptKind::Information);
+        QCOMPARE(check.reached(), result == int(Result::UpToDate) ? 1 : 0);
+    }
+
+    void hostileServers()
+    {
+        UpdateCheck check(*store, prompt, connectivity);
+        // 50 MiB: one kilobyte is read and the transfer stops there.
+        server->answer("fullversion.txt", {Mode::Body, 200, "332\n" + QByteArray(50 << 20, 'x')});
+        server->answer("fullmessage.txt", {Mode::Body, 200, "hi"});
+        QCOMPARE(run(check, false), Result::UpToDate);
+        QVERIFY2(server->bytesSent() < 16 << 20, qPrintable(QString::number(server->bytesSent())));
+        // A redirect loop is given up after three (Qt may send one of them twice when the server
+        // closes the connection under it).
+        server->requests.clear();
+        server->answer("fullversion.txt", {Mode::RedirectLoop, 302, {}});
+        QCOMPARE(run(check, false), Result::NoConnection);
+        QVERIFY2(server->requests.size() <= 5, qPrintable(QString::number(server->requests.size())));
+        // Nothing listening: no connection, and the timer will try again.
+        store->write(Key::UpdateServerHost, QStringLiteral("127.0.0.1:1"));
+        QCOMPARE(run(check, false), Result::NoConnection);
+        QVERIFY(check.wantsRetry());
+        QVERIFY(prompt.messages.empty()); // an unseen check only ever offers
+    }
+
+    void oneCheckAtATimeAndCutOffByExit()
+    {
+        server->answer("fullversion.txt", {Mode::Silence, 200, {}});
+        {
+            UpdateCheck check(*store, prompt, connectivity);
+            QSignalSpy done(&check, &UpdateCheck::finished);
+            QVERIFY(check.start(true));
+            QVERIFY(check.busy());
+            QVERIFY(!check.start(true));
+            QTRY_COMPARE(server->requests.size(), 1);
+            QTest::qWait(200);
+            QCOMPARE(server->requests.size(), 1);
+            QCOMPARE(done.size(), 0);
+        } // the window closes mid-check
+        QTest::qWait(200);
+        QVERIFY(prompt.messages.empty());
+    }
+
+    void theButtonChecksOnceAtATime()
+    {
+        serve("332");
+        store->write(Key::SplashDisable, 1);
+        store->write(Key::AutoUpdateNotification, 0);
+        ProcessState process;
+        ControlWindow w(*store, prompt, process);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        SkinButton *button = w.controls().button(ButtonId::Update);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(button, Qt::LeftButton); // busy: starts nothing
+        QTRY_COMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("You're up to date!"));
+        QCOMPARE(server->requests.size(), 2);
+        // The clock, which told the progress, shows the time again.
+        QTRY_VERIFY(!w.readouts().clock()->isScrolling());
+    }
+
+    void versionText()
+    {
+        int v = 0;
+        QVERIFY(UpdateCheck::versionOf(" +334xyz", &v));
+        QCOMPARE(v, 334);
+        QVERIFY(UpdateCheck::versionOf("99999999999999999999", &v));
+        QCOMPARE(v, INT_MAX);
+        QVERIFY(!UpdateCheck::versionOf("v3.34", &v));
+        QCOMPARE(UpdateCheck::messageOf(QByteArray("one\0two", 7)), QStringLiteral("one"));
+    }
+};
+
+QTEST_MAIN(TestUpdateCheck)
+#include "test_update_check.moc"

@@ -1,0 +1,94 @@
+#include "StubHttpServer.h"
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+
+StubHttpServer::StubHttpServer()
+{
+    listen(QHostAddress::LocalHost, 0);
+    connect(this, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *s = nextPendingConnection()) {
+            connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
+            connect(s, &QTcpSocket::readyRead, this, [this, s] {
+                // Requests one after another on a kept-alive connection, until one is left unanswered.
+                QByteArray head = s->property("head").toByteArray() + s->readAll();
+                while (!s->property("silent").toBool() && head.contains("\r\n\r\n")) {
+                    const qsizetype end = head.indexOf("\r\n\r\n");
+                    Request r;
+                    const QList<QByteArray> lines = head.left(end).split('\n');
+                    head.remove(0, end + 4);
+                    r.path = lines.value(0).split(' ').value(1);
+                    for (qsizetype i = 1; i < lines.size(); ++i) {
+                        const qsizetype colon = lines[i].indexOf(':');
+                        if (colon > 0)
+                            r.headers.insert(lines[i].left(colon).trimmed().toLower(), lines[i].mid(colon + 1).trimmed());
+                    }
+                    requests << r;
+                    serve(s, r);
+                }
+                s->setProperty("head", head);
+            });
+        }
+    });
+}
+
+QString StubHttpServer::hostAndPort() const
+{
+    return QStringLiteral("127.0.0.1:%1").arg(serverPort());
+}
+
+void StubHttpServer::serve(QTcpSocket *s, const Request &r)
+{
+    // As a web server does: a request that asks for it ends its connection.
+    const bool close = r.headers.value("connection").toLower() == "close";
+    Answer a{Mode::Body, 404, "not here"};
+    for (auto it = m_answers.cbegin(); it != m_answers.cend(); ++it) {
+        if (r.path.endsWith(it.key()))
+            a = it.value();
+    }
+    switch (a.mode) {
+    case Mode::Silence:
+        s->setProperty("silent", true);
+        return; // accepts and never answers
+    case Mode::RedirectLoop:
+        s->write("HTTP/1.1 302 Found\r\nLocation: " + r.path + "\r\nContent-Length: 0\r\n\r\n");
+        if (close)
+            s->disconnectFromHost();
+        return;
+    case Mode::Trickle: {
+        s->setProperty("silent", true);
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
+        auto *t = new QTimer(s);
+        QPointer<QTcpSocket> socket(s);
+        connect(t, &QTimer::timeout, this, [this, socket] {
+            if (socket && socket->state() == QAbstractSocket::ConnectedState) {
+                socket->write("3");
+                ++m_sent;
+            }
+        });
+        t->start(100);
+        return;
+    }
+    case Mode::Body:
+        break;
+    }
+    s->write("HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: text/plain\r\nContent-Length: "
+             + QByteArray::number(a.body.size()) + "\r\n\r\n");
+    // Large bodies go out as the client reads them, so a client that stops leaves them unsent.
+    QPointer<QTcpSocket> socket(s);
+    auto sendMore = [this, socket, close, body = a.body, at = qsizetype(0), done = false]() mutable {
+        while (socket && at < body.size() && socket->bytesToWrite() < 256 * 1024) {
+            const QByteArray chunk = body.mid(at, 64 * 1024);
+            socket->write(chunk);
+            at += chunk.size();
+            m_sent += chunk.size();
+        }
+        if (socket && at >= body.size() && close && !done) {
+            done = true;
+            socket->disconnectFromHost();
+        }
+    };
+    connect(s, &QTcpSocket::bytesWritten, this, sendMore);
+    sendMore();
+}

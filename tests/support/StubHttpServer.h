@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QList>
+#include <QTcpServer>
+
+// A small web server on 127.0.0.1 for the network tests: each path answers as told, and
+// every request is kept as it arrived.
+class StubHttpServer : public QTcpServer
+{
+    Q_OBJECT
+public:
+    enum class Mode { Body, Trickle, Silence, RedirectLoop };
+    struct Answer {
+        Mode mode = Mode::Body;
+        int status = 200;
+        QByteArray body;
+    };
+    struct Request {
+        QByteArray path;
+        QHash<QByteArray, QByteArray> headers; // names in lower case
+    };
+
+    StubHttpServer();
+    QString hostAndPort() const;
+    void answer(const QByteArray &pathEnd, const Answer &a) { m_answers.insert(pathEnd, a); }
+    // Bytes of bodies written so far (a client that stops reading leaves most unsent).
+    qint64 bytesSent() const { return m_sent; }
+
+    QList<Request> requests;
+
+private:
+    void serve(QTcpSocket *s, const Request &r);
+
+    QHash<QByteArray, Answer> m_answers;
+    qint64 m_sent = 0;
+};
