@@ -1,5 +1,6 @@
 // The Options dialog driven by the mouse: what it shows, what OK and Cancel write (checked in
 // the settings file itself), the boxes that exclude each other, the period slider's ends.
+// KT_SHOTS=<folder> also saves a screenshot of it there.
 #include "TestEnv.h"
 #include "app/SettingsStore.h"
 #include "prefs/OptionsDialog.h"
@@ -133,6 +134,19 @@ private Q_SLOTS:
         for (const OptionsDialog::Row &row : OptionsDialog::rows())
             QCOMPARE(store->read(*row.key), row.key->def);
         QCOMPARE(store->read(Key::UpdatePeriod), 80);
+    }
+
+    void screenshot()
+    {
+        const QString dir = qEnvironmentVariable("KT_SHOTS");
+        if (dir.isEmpty())
+            QSKIP("KT_SHOTS names no folder");
+        Preferences live;
+        live.load(*store);
+        OptionsDialog d(live, *store);
+        d.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&d));
+        QVERIFY(d.grab().save(dir + QStringLiteral("/options.png")));
     }
 };
 
