@@ -86,6 +86,7 @@ public:
     ProcessState &processState() override { return process; }
     void openFileDialog() override {}
     void quitProgram() override {}
+    void nextVideoCdTrack() override {}
 
     MediaGraph *graph = nullptr;
     QPointer<VideoWindow> window;

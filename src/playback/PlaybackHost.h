@@ -84,4 +84,6 @@ public:
     virtual void openFileDialog() = 0;
     // Ends the program once the current event is handled (fatal engine failure, "AutoExit").
     virtual void quitProgram() = 0;
+    // A disc track has ended (VideoCD mode, no playlist active): the disc's next track.
+    virtual void nextVideoCdTrack() = 0;
 };

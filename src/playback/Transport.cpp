@@ -486,6 +486,11 @@ void Transport::endOfPlay()
         m_host.positionJumped();
     };
 
+    // A disc steps to its next track; a list played before it has nothing to say.
+    if (m_graph.m_videoCdTrack && !(queue && queue->isActive())) {
+        m_host.nextVideoCdTrack();
+        return;
+    }
     if (queue && queue->entryCount() == 1 && !loopFile) {
         stopAtStart();
         if (autoExit) {

@@ -10,11 +10,13 @@
 #include "Readouts.h"
 #include "ScreenModes.h"
 #include "SkinSetup.h"
+#include "VideoCdBridge.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
+#include "disc/VideoCdSearch.h"
 #include "mixer/MixerDevice.h"
 #include "mixer/MixerFader.h"
 #include "mixer/SystemVolume.h"
@@ -79,6 +81,8 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_queueHost = std::make_unique<QueueBridge>(*this);
     m_graph = std::make_unique<MediaGraph>(*m_playbackHost, m_settings);
     m_screenModes = new ScreenModes(*this, *m_graph, m_prefs, m_settings);
+    m_videoCdHost = std::make_unique<VideoCdBridge>(*this);
+    m_videoCd = std::make_unique<VideoCdSearch>(*m_videoCdHost, *m_graph);
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
     m_connectivity = std::make_unique<Connectivity>();
@@ -330,9 +334,11 @@ void ControlWindow::onTimer(int id)
 
 void ControlWindow::openStartFile()
 {
-    if (m_currentPath.isEmpty() || m_graph->loaded())
-        return;
-    m_playList->startFromPath();
+    // Without a file to start, "AutoPlayVcd" plays a disc found, unasked and silently.
+    if (m_currentPath.isEmpty() && !m_graph->loaded() && m_prefs.isOn(Key::AutoPlayVcd))
+        m_videoCd->search(true);
+    else
+        m_playList->startFromPath();
     notifyDesktop();
 }
 
@@ -364,6 +370,7 @@ void ControlWindow::pollHandOff()
         return;
     if (m_graph->loaded())
         m_graph->closeMedia();
+    m_videoCd->end();
     m_graph->openAndStart();
     m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
     notifyDesktop();

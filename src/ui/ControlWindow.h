@@ -31,6 +31,8 @@ class ScreenModes;
 class SettingsStore;
 class SystemVolume;
 class Transport;
+class VideoCdBridge;
+class VideoCdSearch;
 class VideoWindow;
 struct ProcessState;
 
@@ -80,6 +82,8 @@ public:
     PlayList &playList() { return *m_playList; }
     FileDialogs &fileDialogs() { return *m_fileDialogs; }
     MprisBridge *mpris() const { return m_mpris.get(); }
+    VideoCdSearch &videoCd() { return *m_videoCd; }
+    PlaybackBridge &playbackHost() { return *m_playbackHost; }
     UpdateCheck &updateCheck() { return *m_update; }
     MixerDevice &mixerDevice() { return *m_mixerDevice; }
     SystemVolume &systemVolume() { return *m_systemVolume; }
@@ -165,6 +169,8 @@ private:
     std::unique_ptr<PlayList> m_playList;
     std::unique_ptr<FileDialogs> m_fileDialogs;
     std::unique_ptr<MprisBridge> m_mpris;
+    std::unique_ptr<VideoCdBridge> m_videoCdHost;
+    std::unique_ptr<VideoCdSearch> m_videoCd;
     std::unique_ptr<Connectivity> m_connectivity;
     UpdateCheck *m_update = nullptr;
     // The device first: the two bound to it go before it.

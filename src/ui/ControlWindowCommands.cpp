@@ -2,6 +2,7 @@
 #include "ControlWindow.h"
 #include "PlaybackBridge.h"
 #include "app/SettingsStore.h"
+#include "disc/VideoCdSearch.h"
 #include "ControlSet.h"
 #include "Readouts.h"
 #include "ScreenModes.h"
@@ -81,11 +82,13 @@ void ControlWindow::execute(const Action &action)
         if (m_graph->playing())
             t.stopPlayback();
         m_graph->closeMedia();
+        m_videoCd->end();
         m_screenModes->destroyVideoWindow();
         FileListEditorDialog editor(m_settings, m_prompt, this);
         editor.run();
         break;
     }
+    case PlayVideoCd: m_videoCd->search(); break;
     case FullScreen: m_screenModes->enterFullScreen(); break;
     case FillScreen: m_screenModes->enterFillScreen(); break;
     case LeaveScreenModes: m_screenModes->leaveScreenModes(); break;
@@ -172,6 +175,7 @@ void ControlWindow::changeColour(DisplayColours::Group group, DisplayColours::Wh
 void ControlWindow::eject()
 {
     m_graph->closeMedia();
+    m_videoCd->end();
     transport().clearPoints();
     m_readouts->clearTimes();
     m_playList->resetQueue();

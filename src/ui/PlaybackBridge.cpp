@@ -7,10 +7,12 @@
 #include "ScreenModes.h"
 #include "VideoWindow.h"
 #include "app/SettingsKeys.h"
+#include "disc/VideoCdSearch.h"
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
 #include "playlist/FileDialogs.h"
 #include "playlist/PlayList.h"
+#include "skin/DigitalDisplay.h"
 
 #include <QTimer>
 
@@ -27,7 +29,14 @@ void PlaybackBridge::scrollTitle(const QString &text, int cells, int periodMs)
 }
 void PlaybackBridge::stopTitleScroll() { m_window.readouts().stopTitleScroll(); }
 void PlaybackBridge::refreshDate() { m_window.readouts().showDate(m_window.preferences().isOn(Key::USDateFormat)); }
-void PlaybackBridge::refreshFileNumber() { m_window.playList().showFileNumber(); }
+void PlaybackBridge::refreshFileNumber()
+{
+    // A disc has no place in the list: the readout names the disc instead.
+    if (m_window.videoCd().active())
+        m_window.readouts().display(DisplayId::FileNumber)->setText(m_window.videoCd().readoutText());
+    else
+        m_window.playList().showFileNumber();
+}
 void PlaybackBridge::refreshControls() { m_window.controls().syncSliders(m_window.transport()); }
 void PlaybackBridge::setSetButtonsEnabled(bool enabled) { m_window.controls().setSetButtonsEnabled(enabled); }
 
@@ -73,3 +82,4 @@ Prompt &PlaybackBridge::prompt() { return m_window.prompt(); }
 ProcessState &PlaybackBridge::processState() { return m_window.processState(); }
 void PlaybackBridge::openFileDialog() { m_window.fileDialogs().openFiles(); }
 void PlaybackBridge::quitProgram() { m_window.quitProgram(); }
+void PlaybackBridge::nextVideoCdTrack() { m_window.videoCd().nextTrack(); }

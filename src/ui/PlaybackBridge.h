@@ -40,6 +40,7 @@ public:
     ProcessState &processState() override;
     void openFileDialog() override;
     void quitProgram() override;
+    void nextVideoCdTrack() override;
 
 private:
     ControlWindow &m_window;

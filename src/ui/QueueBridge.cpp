@@ -4,13 +4,19 @@
 #include "Readouts.h"
 #include "ScreenModes.h"
 #include "app/SettingsKeys.h"
+#include "disc/VideoCdSearch.h"
 #include "playback/MediaGraph.h"
 #include "playback/Transport.h"
 #include "skin/DigitalDisplay.h"
 
 QString QueueBridge::currentPath() const { return m_window.currentPath(); }
 void QueueBridge::setCurrentPath(const QString &path) { m_window.setCurrentPath(path); }
-bool QueueBridge::openMedia() { return m_window.graph().openMedia(); }
+bool QueueBridge::openMedia()
+{
+    // Whatever the queue opens ends the disc.
+    m_window.videoCd().end();
+    return m_window.graph().openMedia();
+}
 void QueueBridge::closeMedia() { m_window.graph().closeMedia(); }
 bool QueueBridge::isLoaded() const { return m_window.graph().loaded(); }
 bool QueueBridge::isPlaying() const { return m_window.graph().playing(); }

@@ -13,7 +13,4 @@ QString longGopMpeg();
 // 320x240, 25 fps H.264 in MP4 without any audio, 3 s.
 QString silentVideo();
 
-// Wraps an MPEG program stream of 2324-byte packs into a RIFF/CDXA sector image.
-bool writeCdxa(const QString &mpegPath, const QString &datPath);
-
 } // namespace PlaybackMedia

@@ -78,6 +78,7 @@ public:
 
     void openFileDialog() override { ++fileDialogs; }
     void quitProgram() override { ++quitRequests; }
+    void nextVideoCdTrack() override { ++nextTrackRequests; }
 
     MediaGraph *graph = nullptr;
     ScriptedPrompt prompter;
@@ -99,7 +100,7 @@ public:
     QPointer<VideoWindow> window;
     bool fullScreen = false, fillScreen = false;
     int fullScreenReapplied = 0, fillScreenReapplied = 0, autoFullEntered = 0;
-    int fileDialogs = 0, quitRequests = 0, jumps = 0;
+    int fileDialogs = 0, quitRequests = 0, nextTrackRequests = 0, jumps = 0;
 };
 
 // A play queue over a list of paths; counts how often the end of play consulted it.
