@@ -12,6 +12,7 @@
 #include "SkinSetup.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
+#include "app/HandOff.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
@@ -332,7 +333,11 @@ void ControlWindow::openStartFile()
 {
     if (m_currentPath.isEmpty() || m_graph->loaded())
         return;
-    m_playList->startFromPath();
+    if (m_startFiles.size() > 1)
+        m_playList->startFromSelection(m_startFiles);
+    else
+        m_playList->startFromPath();
+    m_startFiles.clear();
     notifyDesktop();
 }
 
@@ -362,10 +367,19 @@ void ControlWindow::pollHandOff()
     m_currentPath = m_settings.read(Key::MultipleInstanceRunTimeStr);
     if (m_currentPath.isEmpty())
         return;
-    if (m_graph->loaded())
-        m_graph->closeMedia();
-    m_graph->openAndStart();
-    m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
+    const QStringList several = HandOff::severalFiles(m_settings);
+    if (!several.isEmpty()) {
+        // Several files become the list, as on the command line of a first start.
+        m_playList->startFromSelection(several);
+    } else if (PlayList::isPlaylistPath(m_currentPath)) {
+        // Opened as a medium a list only fails; it plays as the list it is.
+        m_playList->startFromPlaylistFile(m_currentPath);
+    } else {
+        if (m_graph->loaded())
+            m_graph->closeMedia();
+        m_graph->openAndStart();
+    }
+    m_settings.write({{Key::MultipleInstanceRunTimeStr, QString()}, {Key::MultipleInstanceRunTimeList, QString()}});
     notifyDesktop();
 }
 
