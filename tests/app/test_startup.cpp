@@ -162,7 +162,10 @@ private Q_SLOTS:
     void commandLineParsing()
     {
         using A = CommandLine::Action;
-        auto parse = [](QStringList a) { return CommandLine::parse(a.prepend(QStringLiteral("kinetrope"))); };
+        auto parse = [](QStringList a) {
+            a.prepend(QStringLiteral("kinetrope"));
+            return CommandLine::parse(a);
+        };
         CommandLine c = parse({"--", "-x.mp4", "--help"});
         QCOMPARE(c.action, A::Run);
         QCOMPARE(c.files, (QStringList{"-x.mp4", "--help"}));
@@ -191,8 +194,8 @@ private Q_SLOTS:
         QProcess *first = start({});
         QVERIFY(waitForGuard());
         const QString conf = store().fileName();
+        QTest::qWait(1500); // past the first instance's own writes at its start
         const QDateTime stamp = QFileInfo(conf).lastModified();
-        QTest::qWait(1100); // a write would show in the time stamp
         auto run = [](const QStringList &args, QByteArray *out, QByteArray *err) {
             QProcess p;
             QProcessEnvironment e = QProcessEnvironment::systemEnvironment();

@@ -102,7 +102,7 @@ private Q_SLOTS:
         if (packageInstalled())
             QSKIP("a kinetrope package is installed already; it is not ours to remove");
 
-        const Run install = run(QStringLiteral("apt-get"), QStringList(Apt) << "install" << "--no-download" << deb);
+        const Run install = run(QStringLiteral("apt-get"), QStringList(Apt) << "install" << deb);
         QVERIFY2(install.code == 0 && packageInstalled(), qPrintable(install.out));
         const Run version = run(Installed, {"--version"}, 20000);
         const Run types = run(QStringLiteral("grep"), {"-c", "application/x-kinetrope-playlist", "/usr/share/mime/types"});
