@@ -9,11 +9,15 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
   libmpv-dev libpulse-dev
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
+  # icons, the Debian package
+  librsvg2-bin dpkg-dev file
   # run
   qt6-qpa-plugins libgl1-mesa-dri fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
   # test: media generation, virtual display, session bus, MPRIS client, sound server
   ffmpeg mpv xvfb xauth x11-utils xdotool trayer dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
+  # test: the install tree's validators, a Wayland compositor with XWayland
+  desktop-file-utils appstream shared-mime-info lintian weston xwayland
 )
 
 missing=()

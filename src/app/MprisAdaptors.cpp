@@ -9,7 +9,8 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
 }
 
 QString MprisRootAdaptor::identity() const { return QStringLiteral("Kinetrope"); }
-QString MprisRootAdaptor::desktopEntry() const { return QStringLiteral("kinetrope"); }
+// The desktop entry's id, without ".desktop": what the desktop shows the player with.
+QString MprisRootAdaptor::desktopEntry() const { return QStringLiteral(KT_DESKTOP_ID); }
 QStringList MprisRootAdaptor::supportedUriSchemes() const { return {QStringLiteral("file")}; }
 QStringList MprisRootAdaptor::supportedMimeTypes() const { return MprisService::supportedMimeTypes(); }
 

@@ -1,5 +1,6 @@
 #include "PlayerApp.h"
 
+#include "HandOff.h"
 #include "InstanceGuard.h"
 #include "skin/BmpFile.h"
 #include "skin/BuiltinImages.h"
@@ -11,6 +12,7 @@
 #include <QFileInfo>
 #include <QDir>
 #include <QIcon>
+#include <QUrl>
 
 #include <cstdio>
 
@@ -19,31 +21,32 @@ constexpr int RestartResult = 1;
 const QString MprisName = QStringLiteral("org.mpris.MediaPlayer2.kinetrope");
 } // namespace
 
-PlayerApp::PlayerApp(int &argc, char **argv)
-    : QApplication(argc, argv)
+PlayerApp::PlayerApp(int &argc, char **argv, CommandLine commandLine)
+    : QApplication(argc, argv), m_commandLine(std::move(commandLine))
 {
     auto prompt = std::make_unique<WidgetPrompt>();
     prompt->setPreviewFactory(MediaPreview::factory());
     m_prompt = std::move(prompt);
     setOrganizationName(QString::fromLatin1(Key::Company));
     setQuitOnLastWindowClosed(false); // the run loop below decides when the program ends
-    setWindowIcon(QIcon(QStringLiteral(":/kinetrope.png")));
+    // The desktop finds the launcher, and so the icon, of our windows by this name.
+    setDesktopFileName(desktopId());
+    QIcon icon;
+    for (int size : {16, 22, 24, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+}
+
+QString PlayerApp::desktopId()
+{
+    return QStringLiteral(KT_DESKTOP_ID);
 }
 
 PlayerApp::~PlayerApp() = default;
 
 QString PlayerApp::commandLinePath(const QStringList &arguments)
 {
-    QString path;
-    if (arguments.size() > 1) {
-        path = arguments.at(1);
-        if (path.startsWith(QLatin1Char('"'))) {
-            // The closing quote is assumed: whatever the last character is, it goes.
-            path.remove(0, 1);
-            path.chop(1);
-        }
-    }
-    return path;
+    return CommandLine::parse(arguments).currentPath;
 }
 
 bool PlayerApp::registerAsMediaPlayer(bool firstInstance)
@@ -81,9 +84,8 @@ int PlayerApp::exportSkin(const QString &folder)
 
 int PlayerApp::initInstance()
 {
-    const QStringList args = arguments();
-    if (args.size() > 1 && args.at(1) == QLatin1String("--export-skin"))
-        return exportSkin(args.value(2));
+    if (m_commandLine.action == CommandLine::Action::ExportSkin)
+        return exportSkin(m_commandLine.exportFolder);
 
     // 1. The guard first: a later start must not build anything of its own.
     m_guard = new InstanceGuard(m_settings.appName(), *m_prompt, this);
@@ -99,15 +101,23 @@ int PlayerApp::initInstance()
     // 6-8.
     auto window = std::make_unique<ControlWindow>(m_settings, *m_prompt, m_processState);
     if (first)
-        m_settings.write({{Key::MultipleInstanceRunTimeFlag, 0}, {Key::MultipleInstanceRunTimeStr, QString()}});
-    window->setCurrentPath(commandLinePath(arguments()));
+        HandOff::clear(m_settings);
+    window->setCurrentPath(m_commandLine.currentPath);
+    // A file manager sends every file selected; they become the list, in their order. The
+    // running instance works in another folder, and the list outlives this one's.
+    QStringList files;
+    for (const QString &f : std::as_const(m_commandLine.files)) {
+        // An address the engine streams from is no file of this folder.
+        const bool address = QUrl(f).scheme().size() > 1 && f.contains(QLatin1String("://"));
+        files.append(address ? f : QFileInfo(f).absoluteFilePath());
+    }
+    if (files.size() > 1)
+        window->setStartFiles(files);
 
     if (!first && !multiple) {
-        // 10. Hand the file over; the running instance was already asked to come forward.
-        // It works in another folder; one write, so that it never sees the flag without the path.
-        if (!window->currentPath().isEmpty()) {
-            const QString path = QFileInfo(window->currentPath()).absoluteFilePath();
-            m_settings.write({{Key::MultipleInstanceRunTimeStr, path}, {Key::MultipleInstanceRunTimeFlag, 1}});
+        // 10. Hand the files over; the running instance was already asked to come forward.
+        if (!files.isEmpty()) {
+            HandOff::offer(m_settings, files);
             m_guard->announceOffer();
         }
         return 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
@@ -17,7 +18,8 @@ class PlayerApp : public QApplication
 {
     Q_OBJECT
 public:
-    PlayerApp(int &argc, char **argv);
+    // argv holds the toolkit's options only; what the program was asked is in commandLine.
+    PlayerApp(int &argc, char **argv, CommandLine commandLine = {});
     ~PlayerApp() override;
 
     // The whole start-up sequence; returns the process exit code.
@@ -28,6 +30,8 @@ public:
 
     // The current file path from the command line, by the program's quoting rules.
     static QString commandLinePath(const QStringList &arguments);
+    // The desktop entry's id; the media-player interface and the window name it too.
+    static QString desktopId();
 
     // Owns an MPRIS name on the session bus; false without a bus or when the name is taken.
     bool registerAsMediaPlayer(bool firstInstance);
@@ -38,6 +42,7 @@ public:
     ProcessState &processState() { return m_processState; }
 
 private:
+    CommandLine m_commandLine;
     SettingsStore m_settings;
     ProcessState m_processState;
     std::unique_ptr<Prompt> m_prompt;

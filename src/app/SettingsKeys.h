@@ -68,6 +68,8 @@ inline constexpr StringKey UpdateServerHost{"UpdateServerHost", "kinetrope.ostre
 // Single-instance hand-off
 inline constexpr IntKey MultipleInstanceRunTimeFlag{"MultipleInstanceRunTimeFlag", 0};
 inline constexpr StringKey MultipleInstanceRunTimeStr{"MultipleInstanceRunTimeStr", ""};
+// Several files handed over at once, all of them (the first is also in the key above).
+inline constexpr StringKey MultipleInstanceRunTimeList{"MultipleInstanceRunTimeList", ""};
 
 // Display colours: four displays, current and previous sets (COLORREF 0x00BBGGRR)
 inline constexpr int DefaultBackColour = 9156531;  // 0x8BB7B3

@@ -13,6 +13,7 @@
 #include "VideoCdBridge.h"
 #include "VideoWindow.h"
 #include "ViewGeometry.h"
+#include "app/HandOff.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
@@ -334,11 +335,19 @@ void ControlWindow::onTimer(int id)
 
 void ControlWindow::openStartFile()
 {
-    // Without a file to start, "AutoPlayVcd" plays a disc found, unasked and silently.
-    if (m_currentPath.isEmpty() && !m_graph->loaded() && m_prefs.isOn(Key::AutoPlayVcd))
-        m_videoCd->search(true);
+    if (m_graph->loaded())
+        return;
+    if (m_currentPath.isEmpty()) {
+        // Without a file to start, "AutoPlayVcd" plays a disc found, unasked and silently.
+        if (m_prefs.isOn(Key::AutoPlayVcd))
+            m_videoCd->search(true);
+        return;
+    }
+    if (m_startFiles.size() > 1)
+        m_playList->startFromSelection(m_startFiles);
     else
         m_playList->startFromPath();
+    m_startFiles.clear();
     notifyDesktop();
 }
 
@@ -368,11 +377,20 @@ void ControlWindow::pollHandOff()
     m_currentPath = m_settings.read(Key::MultipleInstanceRunTimeStr);
     if (m_currentPath.isEmpty())
         return;
-    if (m_graph->loaded())
-        m_graph->closeMedia();
     m_videoCd->end();
-    m_graph->openAndStart();
-    m_settings.write(Key::MultipleInstanceRunTimeStr, QString());
+    const QStringList several = HandOff::severalFiles(m_settings);
+    if (!several.isEmpty()) {
+        // Several files become the list, as on the command line of a first start.
+        m_playList->startFromSelection(several);
+    } else if (PlayList::isPlaylistPath(m_currentPath)) {
+        // Opened as a medium a list only fails; it plays as the list it is.
+        m_playList->startFromPlaylistFile(m_currentPath);
+    } else {
+        if (m_graph->loaded())
+            m_graph->closeMedia();
+        m_graph->openAndStart();
+    }
+    m_settings.write({{Key::MultipleInstanceRunTimeStr, QString()}, {Key::MultipleInstanceRunTimeList, QString()}});
     notifyDesktop();
 }
 

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -65,6 +66,8 @@ public:
 
     QString currentPath() const { return m_currentPath; }
     void setCurrentPath(const QString &path) { m_currentPath = path; }
+    // Several files from the command line: the working playlist, in this order, at the start.
+    void setStartFiles(const QStringList &files) { m_startFiles = files; }
 
     // Takes a file left by a later start of the program; runs first in every timer event.
     void pollHandOff();
@@ -179,6 +182,7 @@ private:
     std::unique_ptr<MixerFader> m_balance;
 
     QString m_currentPath;
+    QStringList m_startFiles;
     QRect m_initialRect;
     int m_windowSizeMode = 0;
     bool m_closing = false;

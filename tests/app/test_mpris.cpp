@@ -311,7 +311,7 @@ private Q_SLOTS:
     {
         const QString root = MprisService::RootInterface;
         QCOMPARE(get(root, QStringLiteral("Identity")).toString(), QStringLiteral("Kinetrope"));
-        QCOMPARE(get(root, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("kinetrope"));
+        QCOMPARE(get(root, QStringLiteral("DesktopEntry")).toString(), QStringLiteral("org.ostrevan.Kinetrope"));
         QCOMPARE(get(root, QStringLiteral("CanQuit")).toBool(), true);
         QCOMPARE(get(root, QStringLiteral("CanRaise")).toBool(), true);
         QCOMPARE(get(root, QStringLiteral("HasTrackList")).toBool(), false);

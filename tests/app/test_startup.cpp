@@ -1,9 +1,11 @@
 #include "SessionBus.h"
 #include "TestEnv.h"
 #include "TestMedia.h"
+#include "app/CommandLine.h"
 #include "app/InstanceGuard.h"
 #include "app/PlayerApp.h"
 #include "app/SettingsStore.h"
+#include "playlist/ProfileFile.h"
 
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -72,6 +74,18 @@ class TestStartup : public QObject
     }
 
     SettingsStore store() { return SettingsStore(QStringLiteral("kinetrope")); }
+
+    // The entries of the working playlist, in order.
+    QStringList workingList()
+    {
+        ProfileFile f;
+        f.setPath(env->path(QStringLiteral("data/Ostrevan/kinetrope/default.lst")));
+        QStringList out;
+        const int n = f.readInt(QStringLiteral("Kinetrope"), QStringLiteral("NumFiles"), 0);
+        for (int i = 0; i < n; ++i)
+            out << f.readString(QStringLiteral("Kinetrope"), QStringLiteral("FileName%1").arg(i), QString());
+        return out;
+    }
 
     QString guardServer()
     {
@@ -143,6 +157,124 @@ private Q_SLOTS:
         QFETCH(QStringList, args);
         QFETCH(QString, path);
         QCOMPARE(PlayerApp::commandLinePath(args), path);
+    }
+
+    void commandLineParsing()
+    {
+        using A = CommandLine::Action;
+        auto parse = [](QStringList a) {
+            a.prepend(QStringLiteral("kinetrope"));
+            return CommandLine::parse(a);
+        };
+        CommandLine c = parse({"--", "-x.mp4", "--help"});
+        QCOMPARE(c.action, A::Run);
+        QCOMPARE(c.files, (QStringList{"-x.mp4", "--help"}));
+        c = parse({"file:///m/my%20film%23%C3%A9.mkv", "/m/b.mpg", "file://localhost/m/c%3F.ogg", "-"});
+        QCOMPARE(c.files, (QStringList{QString::fromUtf8("/m/my film#\xc3\xa9.mkv"), "/m/b.mpg", "/m/c?.ogg", "-"}));
+        QCOMPARE(c.currentPath, QString::fromUtf8("/m/my film#\xc3\xa9.mkv"));
+        // One argument keeps the quoting rule; a URI inside the quotes is still a URI.
+        QCOMPARE(parse({"\"file:///m/a%20b.mpg\""}).currentPath, QStringLiteral("/m/a b.mpg"));
+        // The toolkit's options reach the toolkit, never the files.
+        c = parse({"-platform", "offscreen", "/m/a.mpg", "--reverse"});
+        QCOMPARE(c.qtArguments, (QStringList{"-platform", "offscreen", "--reverse"}));
+        QVERIFY(c.platformChosen);
+        QCOMPARE(c.files, QStringList{"/m/a.mpg"});
+        QCOMPARE(parse({"/m/a.mpg", "--version"}).action, A::Version);
+        QCOMPARE(parse({"--export-skin", "/tmp/s"}).exportFolder, QStringLiteral("/tmp/s"));
+        c = parse({"--help", "--bogus"});
+        QCOMPARE(c.action, A::Error);
+        QCOMPARE(c.error, QStringLiteral("unknown option '--bogus'"));
+        QCOMPARE(parse({"-platform"}).action, A::Error);
+        QCOMPARE(parse({"--export-skin"}).action, A::Error);
+    }
+
+    // --help and --version answer without a display, a settings file or the running player.
+    void informationOptionsTouchNothing()
+    {
+        QProcess *first = start({});
+        QVERIFY(waitForGuard());
+        const QString conf = store().fileName();
+        QTest::qWait(1500); // past the first instance's own writes at its start
+        const QDateTime stamp = QFileInfo(conf).lastModified();
+        auto run = [](const QStringList &args, QByteArray *out, QByteArray *err) {
+            QProcess p;
+            QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+            e.remove(QStringLiteral("DISPLAY"));
+            e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            p.setProcessEnvironment(e);
+            p.start(QStringLiteral(KT_PROGRAM), args);
+            p.waitForFinished(10000);
+            *out = p.readAllStandardOutput();
+            *err = p.readAllStandardError();
+            return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+        };
+        QByteArray out, err;
+        QCOMPARE(run({"--help"}, &out, &err), 0);
+        QVERIFY2(out.startsWith("Usage: kinetrope "), out.constData());
+        QVERIFY(out.contains("--export-skin FOLDER"));
+        QCOMPARE(run({"--version"}, &out, &err), 0);
+        QCOMPARE(out, QByteArray("Kinetrope 3.33\n"));
+        QCOMPARE(run({"-x", TestMedia::mp3Audio()}, &out, &err), 2);
+        QVERIFY(out.isEmpty());
+        QVERIFY2(err.startsWith("kinetrope: unknown option '-x'\nUsage: kinetrope "), err.constData());
+        QCOMPARE(QFileInfo(conf).lastModified(), stamp);
+        QCOMPARE(store().read(Key::MultipleInstanceRunTimeFlag), 0);
+        QCOMPARE(first->state(), QProcess::Running);
+    }
+
+    // What a file manager sends for several files: the working list in their order, the
+    // first playing; a dash-named file after "--", a URI with escapes.
+    void severalFilesBecomeTheWorkingList()
+    {
+        store().write(Key::AutoDropPlay, 1);
+        const QString dashed = env->path(QStringLiteral("home/-tone.mp3"));
+        const QString spaced = env->path(QStringLiteral("home/my film #1.mp4"));
+        QVERIFY(QFile::copy(TestMedia::mp3Audio(), dashed));
+        QVERIFY(QFile::copy(TestMedia::h264Mp4(), spaced));
+        const QString uri = QUrl::fromLocalFile(spaced).toString(QUrl::FullyEncoded);
+        QVERIFY(uri.contains(QLatin1String("%20")) && uri.contains(QLatin1String("%23")));
+        start({QStringLiteral("--"), QFileInfo(dashed).fileName(), uri, TestMedia::mpeg1Ps()},
+              env->path(QStringLiteral("home")));
+        QVERIFY(waitForGuard());
+        QString status;
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(dashed).toString(), 10000);
+        playing(&status);
+        QCOMPARE(status, QStringLiteral("Playing"));
+        QCOMPARE(workingList(), (QStringList{dashed, spaced, TestMedia::mpeg1Ps()}));
+    }
+
+    // A later start hands over everything it was given; a list plays as a list.
+    void handOffCarriesSeveralFilesAndLists()
+    {
+        QProcess *first = start({TestMedia::mpeg1Ps()});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(TestMedia::mpeg1Ps()).toString(), 10000);
+        const QFileInfo mp4(TestMedia::h264Mp4());
+        const QStringList given{mp4.fileName(), TestMedia::mp3Audio(), TestMedia::mpeg1Ps()};
+        QProcess *second = start(given, mp4.absolutePath());
+        QVERIFY(second->waitForFinished(10000));
+        QCOMPARE(second->exitCode(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(mp4.absoluteFilePath()).toString(), 5000);
+        QCOMPARE(workingList(), (QStringList{mp4.absoluteFilePath(), TestMedia::mp3Audio(), TestMedia::mpeg1Ps()}));
+        QTRY_COMPARE_WITH_TIMEOUT(store().read(Key::MultipleInstanceRunTimeStr), QString(), 5000);
+        QCOMPARE(store().read(Key::MultipleInstanceRunTimeList), QString());
+
+        const QString list = env->path(QStringLiteral("home/evening.lst"));
+        {
+            ProfileFile f;
+            f.setPath(list);
+            ProfileFile::Batch b(f);
+            f.writeString(QStringLiteral("Kinetrope"), QStringLiteral("FileName0"), TestMedia::mp3Audio());
+            f.writeString(QStringLiteral("Kinetrope"), QStringLiteral("FileName1"), mp4.absoluteFilePath());
+            f.writeString(QStringLiteral("Kinetrope"), QStringLiteral("FileName2"), QString());
+            f.writeInt(QStringLiteral("Kinetrope"), QStringLiteral("NumFiles"), 2);
+            QVERIFY(b.commit());
+        }
+        second = start({list});
+        QVERIFY(second->waitForFinished(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), QUrl::fromLocalFile(TestMedia::mp3Audio()).toString(), 5000);
+        QCOMPARE(workingList(), (QStringList{TestMedia::mp3Audio(), mp4.absoluteFilePath()}));
+        QCOMPARE(first->state(), QProcess::Running);
     }
 
     void guardNameFormats()
