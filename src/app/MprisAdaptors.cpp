@@ -10,7 +10,10 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
 
 QString MprisRootAdaptor::identity() const { return QStringLiteral("Kinetrope"); }
 QString MprisRootAdaptor::desktopEntry() const { return QStringLiteral("kinetrope"); }
-QStringList MprisRootAdaptor::supportedUriSchemes() const { return {QStringLiteral("file")}; }
+QStringList MprisRootAdaptor::supportedUriSchemes() const
+{
+    return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
+}
 QStringList MprisRootAdaptor::supportedMimeTypes() const { return MprisService::supportedMimeTypes(); }
 
 void MprisRootAdaptor::Raise() { m_service->raise(); }
