@@ -11,7 +11,10 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService *service)
 QString MprisRootAdaptor::identity() const { return QStringLiteral("Kinetrope"); }
 // The desktop entry's id, without ".desktop": what the desktop shows the player with.
 QString MprisRootAdaptor::desktopEntry() const { return QStringLiteral(KT_DESKTOP_ID); }
-QStringList MprisRootAdaptor::supportedUriSchemes() const { return {QStringLiteral("file")}; }
+QStringList MprisRootAdaptor::supportedUriSchemes() const
+{
+    return {QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")};
+}
 QStringList MprisRootAdaptor::supportedMimeTypes() const { return MprisService::supportedMimeTypes(); }
 
 void MprisRootAdaptor::Raise() { m_service->raise(); }

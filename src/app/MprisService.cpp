@@ -94,7 +94,13 @@ QStringList MprisService::supportedMimeTypes()
 bool MprisService::isSupportedUri(const QString &uri)
 {
     const QUrl url(uri, QUrl::StrictMode);
-    return url.isValid() && url.isLocalFile() && !url.toLocalFile().isEmpty();
+    if (!url.isValid())
+        return false;
+    // Streams the desktop hands over, as the user's own Open URL would take them.
+    const QString scheme = url.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https"))
+        return !url.host().isEmpty();
+    return url.isLocalFile() && !url.toLocalFile().isEmpty();
 }
 
 QDBusObjectPath MprisService::trackId()
@@ -219,7 +225,7 @@ void MprisService::openUri(const QString &uri)
     if (!isSupportedUri(uri)) {
         if (calledFromDBus())
             sendErrorReply(QDBusError::InvalidArgs,
-                           QStringLiteral("Only local file URIs can be opened: %1").arg(uri));
+                           QStringLiteral("Only local file, http and https URIs can be opened: %1").arg(uri));
         return;
     }
     QTimer::singleShot(0, this, [this, uri] {

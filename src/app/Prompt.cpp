@@ -4,6 +4,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 QString Prompt::defaultCaption()
@@ -113,4 +115,23 @@ FileDialogResult ScriptedPrompt::fileDialog(const FileDialogRequest &r)
     auto f = m_files.front();
     m_files.pop_front();
     return f;
+}
+
+QString WidgetPrompt::askText(const TextRequest &r, bool *accepted)
+{
+    bool ok = false;
+    const QString text = QInputDialog::getText(m_parent, r.title, r.label, QLineEdit::Normal, r.text, &ok);
+    *accepted = ok;
+    return ok ? text : QString();
+}
+
+QString ScriptedPrompt::askText(const TextRequest &r, bool *accepted)
+{
+    textRequests.push_back(r);
+    *accepted = !m_texts.empty();
+    if (m_texts.empty())
+        return {};
+    const QString text = m_texts.front();
+    m_texts.pop_front();
+    return text;
 }

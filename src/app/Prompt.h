@@ -48,12 +48,26 @@ struct FileDialogResult {
     int filterIndex = 0;     // the filter in force when accepted
 };
 
+// One line of text asked of the user (an address to open).
+struct TextRequest {
+    QString title;
+    QString label;
+    QString text; // proposed
+};
+
 class Prompt
 {
 public:
     virtual ~Prompt() = default;
     virtual PromptKind::Answer message(const PromptMessage &m) = 0;
     virtual FileDialogResult fileDialog(const FileDialogRequest &r) = 0;
+    // The text entered; accepted is false when the user cancelled.
+    virtual QString askText(const TextRequest &r, bool *accepted)
+    {
+        Q_UNUSED(r);
+        *accepted = false;
+        return {};
+    }
 
     // The caption a message box takes when none is given.
     static QString defaultCaption();
@@ -72,6 +86,7 @@ public:
     void setParent(QWidget *parent) { m_parent = parent; }
     PromptKind::Answer message(const PromptMessage &m) override;
     FileDialogResult fileDialog(const FileDialogRequest &r) override;
+    QString askText(const TextRequest &r, bool *accepted) override;
 
     // Builds a preview pane for open dialogs; set by the subsystem that can show media.
     using PreviewFactory = std::function<QWidget *(QWidget *dialog)>;
@@ -93,11 +108,16 @@ public:
     void queueAnswer(PromptKind::Answer a) { m_answers.push_back(a); }
     void queueFiles(const FileDialogResult &r) { m_files.push_back(r); }
     void queueFiles(const QStringList &files) { m_files.push_back({true, files, 0}); }
+    QString askText(const TextRequest &r, bool *accepted) override;
+    // Without a queued text the question is cancelled.
+    void queueText(const QString &text) { m_texts.push_back(text); }
 
     std::vector<PromptMessage> messages;
     std::vector<FileDialogRequest> fileRequests;
+    std::vector<TextRequest> textRequests;
 
 private:
+    std::deque<QString> m_texts;
     std::deque<PromptKind::Answer> m_answers;
     std::deque<FileDialogResult> m_files;
 };

@@ -61,6 +61,12 @@ inline constexpr IntKey AutoUpdateNotification{"AutoUpdateNotification", 1};
 inline constexpr IntKey CloseHides{"CloseHides", 0};
 inline constexpr IntKey MiddleDouble{"MiddleDouble", 1};
 inline constexpr IntKey AskExitQuestion{"AskExitQuestion", 0};
+// What players of today add: subtitle files with the video's name load by themselves, the
+// machine's video decoder is used where safe, and files start where they were left (off, so
+// that a file starts at its beginning unless asked).
+inline constexpr IntKey AutoSubtitles{"AutoSubtitles", 1};
+inline constexpr IntKey HardwareDecoding{"HardwareDecoding", 1};
+inline constexpr IntKey ResumePlayback{"ResumePlayback", 0};
 
 // The update check's server, host[:port]; the product's own web host unless set.
 inline constexpr StringKey UpdateServerHost{"UpdateServerHost", "kinetrope.ostrevan.org"};
@@ -181,10 +187,10 @@ inline constexpr StringKey PlayListFilename{"PlayListFilename", ""};
 
 namespace Key {
 // The preferences the Options dialog edits, in its order; loaded together at start-up.
-inline constexpr std::array<const IntKey *, 25> PreferenceKeys{
+inline constexpr std::array<const IntKey *, 28> PreferenceKeys{
     &UpdatePeriod, &Preferences, &AskSearchPref, &AutoPlayVcd, &DvdAutoFull, &AskSearchDVD,
     &AutoDropPlay, &AutoFull, &AutoPause, &EjectOnMinimize, &OpenOnLeft, &SplashDisable,
     &AutoExit, &MultipleInstance, &RememberCoords, &RememberSize, &EscFunction, &Hour24Format,
     &USDateFormat, &SquareCorners, &AlwaysOnTop, &AutoUpdateNotification, &CloseHides,
-    &MiddleDouble, &AskExitQuestion};
+    &MiddleDouble, &AskExitQuestion, &AutoSubtitles, &HardwareDecoding, &ResumePlayback};
 } // namespace Key

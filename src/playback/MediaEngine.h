@@ -1,10 +1,22 @@
 #pragma once
 
+#include <QImage>
+#include <QList>
 #include <QSize>
 #include <QString>
+#include <QUrl>
 #include <QtGlobal>
 
 class QWidget;
+
+// One audio or subtitle track of the open file, as the menus list it.
+struct MediaTrack {
+    int id = 0;           // the engine's number for it; never 0
+    QString language;     // as the file tags it ("eng"), may be empty
+    QString title;
+    bool external = false; // a subtitle file beside the video
+    bool selected = false;
+};
 
 // What the player needs of a playback engine: one file at a time, driven from the
 // user-interface thread. Every call returns when its effect can be read back: after
@@ -60,6 +72,26 @@ public:
     virtual void stop() = 0;
     // False when the rate is refused; the previous rate stays in force.
     virtual bool setRate(double rate) = 0;
+
+    // --- What players of today add; an engine without them answers "none" and refuses.
+    enum class TrackKind { Audio, Subtitle };
+    // How files open from now on: subtitle files with the video's own name load and show by
+    // themselves; the machine's video decoder is used where that is safe.
+    virtual void setAutoSubtitles(bool on) { Q_UNUSED(on); }
+    virtual void setHardwareDecoding(bool on) { Q_UNUSED(on); }
+    virtual QList<MediaTrack> tracks(TrackKind kind) const { Q_UNUSED(kind); return {}; }
+    // Subtitles take 0 for none. The choice holds until the file closes.
+    virtual bool selectTrack(TrackKind kind, int id) { Q_UNUSED(kind); Q_UNUSED(id); return false; }
+    // Loads a subtitle file for the open file and shows it.
+    virtual bool addSubtitleFile(const QString &path) { Q_UNUSED(path); return false; }
+    // The frame at the position at the picture's own size, with the subtitles shown.
+    virtual QImage frameImage() { return {}; }
+    // Opens an http or https address (a file or an HLS playlist), as open() does a file.
+    virtual OpenResult openUrl(const QUrl &url) { Q_UNUSED(url); return OpenResult::Failed; }
+    // The open file came over the network.
+    virtual bool isStream() const { return false; }
+    // Why the last open failed, in the engine's words; empty when it did not say.
+    virtual QString lastError() const { return {}; }
 
     // Makes the picture a child widget of owner and returns it; null without a picture.
     virtual QWidget *hostPicture(QWidget *owner) = 0;

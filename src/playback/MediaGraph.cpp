@@ -8,8 +8,11 @@
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "PictureHost.h"
+#include "ResumeList.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QUrl>
 
 #include <algorithm>
 
@@ -19,6 +22,30 @@ MediaGraph::MediaGraph(PlaybackHost &host, SettingsStore &settings, std::unique_
     if (!m_engine)
         m_engine = std::make_unique<MpvEngine>();
     m_transport = std::make_unique<Transport>(*this, host);
+    m_resume = std::make_unique<ResumeList>();
+}
+
+bool MediaGraph::isAddress(const QString &path)
+{
+    return path.startsWith(QLatin1String("http://"), Qt::CaseInsensitive)
+           || path.startsWith(QLatin1String("https://"), Qt::CaseInsensitive);
+}
+
+void MediaGraph::keepResumePoint(bool now)
+{
+    if (!m_loaded || m_host.preference(Key::ResumePlayback) == 0 || m_engine->isStream())
+        return;
+    const qint64 ms = QDateTime::currentMSecsSinceEpoch();
+    if (!now && ms - m_resumeSavedAt < 5000)
+        return;
+    m_resumeSavedAt = ms;
+    const QString path = QFileInfo(m_host.currentPath()).absoluteFilePath();
+    const double at = m_engine->position();
+    // A file seen to its end starts again from its beginning.
+    if (at < 1.0 || at > m_engine->duration() - 1.0)
+        m_resume->forget(path);
+    else
+        m_resume->remember(path, at);
 }
 
 MediaGraph::~MediaGraph() = default;
@@ -50,10 +77,14 @@ bool MediaGraph::openMedia()
         return false;
     }
 
+    m_engine->setAutoSubtitles(m_host.preference(Key::AutoSubtitles) != 0);
+    m_engine->setHardwareDecoding(m_host.preference(Key::HardwareDecoding) != 0);
+    const bool address = isAddress(path) && path == m_userAddress;
+
     // Only regular files reach the engine, and nothing here opens one: reading a pipe or a
     // device can wait for ever.
     const QFileInfo info(path);
-    if (path.isEmpty() || !info.isFile()) {
+    if (!address && (path.isEmpty() || !info.isFile())) {
         m_noVideo = false;
         m_lastResult = false;
         const QString text = path.isEmpty() || !info.exists() ? QStringLiteral("File ''%1'' not found!")
@@ -65,7 +96,7 @@ bool MediaGraph::openMedia()
     m_opening = true;
     m_openCancelled = false;
     const std::weak_ptr<bool> alive = m_alive;
-    const MediaEngine::OpenResult result = m_engine->open(path);
+    const MediaEngine::OpenResult result = address ? m_engine->openUrl(QUrl(path)) : m_engine->open(path);
     if (alive.expired())
         return false; // deleted from within the wait
     m_opening = false;
@@ -79,7 +110,12 @@ bool MediaGraph::openMedia()
     if (result == MediaEngine::OpenResult::Failed) {
         m_noVideo = false;
         m_lastResult = false;
-        if (!info.isReadable()) {
+        if (address) {
+            const QString reason = m_engine->lastError();
+            m_host.prompt().error(QStringLiteral("The stream %1 could not be played:\n%2")
+                                      .arg(path, reason.isEmpty() ? QStringLiteral("no reason given") : reason));
+            closeMedia();
+        } else if (!info.isReadable()) {
             m_host.prompt().error(QStringLiteral("File ''%1'' not found!").arg(path));
         } else if (m_videoCdTrack) {
             closeMedia();
@@ -111,6 +147,12 @@ bool MediaGraph::openMedia()
         m_noVideo = true;
 
     m_transport->prepareForNewFile();
+    if (!address && m_host.preference(Key::ResumePlayback) != 0) {
+        const double at = m_resume->position(info.absoluteFilePath());
+        if (at > 0 && at < m_engine->duration())
+            m_transport->seekTo(at);
+    }
+    m_resumeSavedAt = QDateTime::currentMSecsSinceEpoch();
 
     if (!m_host.fullScreenView() && m_picture)
         m_picture->show();
@@ -139,6 +181,7 @@ void MediaGraph::closeMedia()
     }
     m_host.stopPlaybackTimer();
     if (m_loaded) {
+        keepResumePoint(true);
         releaseInterfaces();
         m_loaded = m_playing = m_paused = false;
         m_videoWidth = m_videoHeight = 0;

@@ -7,6 +7,7 @@
 
 class MediaEngine;
 class PlaybackHost;
+class ResumeList;
 class SettingsStore;
 class Transport;
 
@@ -34,6 +35,14 @@ public:
     bool opening() const { return m_opening; }
     // ReleaseInterfaces: drops the graph and its picture; disables the Set buttons.
     void releaseInterfaces();
+    // An http or https address the user gave: openMedia() plays it when it is the current
+    // path. Nothing else that names an address (a playlist entry) reaches the network.
+    void allowAddress(const QString &url) { m_userAddress = url; }
+    // The current path is such an address.
+    static bool isAddress(const QString &path);
+    // Saves where the open file is (for resuming it), at most every few seconds unless now.
+    void keepResumePoint(bool now);
+    ResumeList &resumeList() { return *m_resume; }
     // The open of the instance hand-off: opens, then plays ("AutoDropPlay") or leaves paused.
     bool openAndStart();
 
@@ -70,6 +79,9 @@ private:
     SettingsStore &m_settings;
     std::unique_ptr<MediaEngine> m_engine;
     std::unique_ptr<Transport> m_transport;
+    std::unique_ptr<ResumeList> m_resume;
+    QString m_userAddress;
+    qint64 m_resumeSavedAt = 0;
     QPointer<QWidget> m_picture;
 
     bool m_loaded = false;

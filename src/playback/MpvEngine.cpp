@@ -96,6 +96,31 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     if (!info.isFile() || !info.isReadable())
         return OpenResult::Failed;
 
+    d->loadSubtitlesBeside = info.absoluteFilePath();
+    return load(info.absoluteFilePath().toLocal8Bit(), false);
+}
+
+MediaEngine::OpenResult MpvEngine::openUrl(const QUrl &url)
+{
+    if (d->opening) {
+        qCWarning(lcMpv, "open of %s refused: another file is opening", qPrintable(url.toDisplayString()));
+        return OpenResult::Failed;
+    }
+    if (!start())
+        return OpenResult::Failed;
+    close();
+    d->lastError.clear();
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || url.host().isEmpty() || (scheme != QLatin1String("http") && scheme != QLatin1String("https"))) {
+        d->lastError = QStringLiteral("only http and https addresses can be opened");
+        return OpenResult::Failed;
+    }
+    d->loadSubtitlesBeside.clear();
+    return load(url.toEncoded(), true);
+}
+
+MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
+{
     d->drain();
     d->setString("pause", "yes");
     d->setString("vid", "auto");
@@ -106,8 +131,21 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     d->lastSeek = -1;
     d->startedEntry = d->loadedEntry = d->endedEntry = -1;
     d->endError = 0;
-    const QByteArray file = info.absoluteFilePath().toLocal8Bit();
-    if (!d->command({"loadfile", file.constData(), "replace"}))
+    d->lastError.clear();
+    d->lastLog.clear();
+    d->stream = stream;
+    // Each file starts with the engine's own choice of tracks, not the last file's.
+    d->setString("aid", "auto");
+    d->setString("sid", d->autoSubs ? "auto" : "no");
+    d->setString("hwdec", d->hwdec ? "auto-copy-safe" : "no");
+    // An address the user gave may name its parts (an HLS playlist its segments), but only on
+    // the network; a local file never gets that.
+    const QByteArray whitelist = "protocol_whitelist=[http,https,tls,tcp,crypto]";
+    const QByteArray fileOptions = "access-references=yes,demuxer-lavf-o=%" + QByteArray::number(whitelist.size())
+                                   + "%" + whitelist;
+    const bool loading = stream ? d->command({"loadfile", file.constData(), "replace", fileOptions.constData()})
+                                : d->command({"loadfile", file.constData(), "replace"});
+    if (!loading)
         return OpenResult::Failed;
 
     // libmpv reads the file on threads of its own while this one goes on handling events,
@@ -135,6 +173,7 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
         if (!d->openCancelled && !d->loadEnded())
             qCWarning(lcMpv, "%s did not start within %d s", file.constData(), OpenTimeoutMs / 1000);
         d->command({"stop"});
+        d->noteFailure();
         return OpenResult::Failed;
     }
     d->entryId = d->startedEntry;
@@ -145,8 +184,11 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     double dur = 0;
     mpv_get_property(d->mpv, "duration", MPV_FORMAT_DOUBLE, &dur);
     d->durationSec = std::isfinite(dur) && dur > 0 ? dur : 0;
+    d->live = stream && d->durationSec <= 0;
     d->stopAtEnd = true;
     d->stopUnitsSet = 0;
+    if (d->autoSubs && !d->loadSubtitlesBeside.isEmpty())
+        d->addSubtitlesBeside();
 
     char *format = mpv_get_property_string(d->mpv, "file-format");
     const QByteArray fileFormat = format ? QByteArray(format) : QByteArray();
@@ -156,195 +198,3 @@ MediaEngine::OpenResult MpvEngine::open(const QString &path)
     return d->hasVideo ? OpenResult::Ok : OpenResult::VideoNotRendered;
 }
 
-void MpvEngine::close()
-{
-    // From within an open's wait: the open stops its load and fails.
-    if (d->opening) {
-        d->openCancelled = true;
-        if (d->openLoop)
-            d->openLoop->quit();
-        return;
-    }
-    if (!d->open)
-        return;
-    d->open = false;
-    d->running = false;
-    d->hasVideo = false;
-    d->size = {};
-    d->fps = 0;
-    d->durationSec = 0;
-    d->setString("pause", "yes");
-    d->command({"stop"});
-}
-
-bool MpvEngine::isOpen() const
-{
-    return d->open;
-}
-
-QSize MpvEngine::videoSize() const
-{
-    return d->open ? d->size : QSize();
-}
-
-double MpvEngine::frameDuration() const
-{
-    return d->open && d->fps > 0 ? 1.0 / d->fps : 0.0;
-}
-
-bool MpvEngine::frameFormat() const
-{
-    return d->frameFormat();
-}
-
-double MpvEngine::duration() const
-{
-    return d->open ? d->durationSec : 0.0;
-}
-
-qint64 MpvEngine::durationUnits() const
-{
-    return d->open ? d->durationUnits() : 0;
-}
-
-double MpvEngine::position() const
-{
-    if (!d->open)
-        return 0;
-    // In frames, a position is its frame's nominal time, whatever the stream's offset.
-    if (d->frameFormat())
-        return d->toSeconds(positionUnits());
-    const double t = d->timePos();
-    return d->atStop(t) ? stopPosition() : t;
-}
-
-qint64 MpvEngine::positionUnits() const
-{
-    if (!d->open)
-        return 0;
-    const double t = d->timePos();
-    return d->atStop(t) ? d->stopUnits() : d->toUnits(t);
-}
-
-void MpvEngine::seek(double seconds)
-{
-    if (!d->open)
-        return;
-    if (d->frameFormat()) {
-        seekUnits(d->frameAt(std::max(0.0, seconds)));
-        return;
-    }
-    d->aimAt(d->toUnits(seconds));
-    d->seekTo(seconds);
-}
-
-void MpvEngine::seekUnits(qint64 units)
-{
-    if (!d->open)
-        return;
-    d->aimAt(units);
-    if (d->frameFormat())
-        d->seekToFrame(units);
-    else
-        d->seekTo(d->toSeconds(units));
-}
-
-double MpvEngine::stopPosition() const
-{
-    if (!d->open)
-        return 0;
-    return d->stopAtEnd ? d->durationSec : d->toSeconds(d->stopUnitsSet);
-}
-
-qint64 MpvEngine::stopUnits() const
-{
-    return d->open ? d->stopUnits() : 0;
-}
-
-void MpvEngine::setStop(double seconds)
-{
-    if (!d->open)
-        return;
-    setStopUnits(d->frameFormat() ? d->frameAt(std::max(0.0, seconds)) : d->toUnits(seconds));
-}
-
-void MpvEngine::setStopUnits(qint64 units)
-{
-    if (!d->open)
-        return;
-    d->stopAtEnd = units >= d->durationUnits();
-    d->stopUnitsSet = std::max<qint64>(0, units);
-    d->applyStop();
-    // A stop before the position ends play where it is.
-    if (d->beyondStop) {
-        d->beyondStop = false;
-        if (d->running)
-            d->setString("pause", "no");
-    }
-}
-
-void MpvEngine::run()
-{
-    if (!d->open)
-        return;
-    d->running = true;
-    if (!d->beyondStop)
-        d->setString("pause", "no");
-}
-
-void MpvEngine::pause()
-{
-    if (!d->open)
-        return;
-    d->running = false;
-    d->setString("pause", "yes");
-}
-
-void MpvEngine::stop()
-{
-    pause();
-}
-
-bool MpvEngine::setRate(double rate)
-{
-    if (!start())
-        return false;
-    return std::isfinite(rate) && mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate) >= 0;
-}
-
-QWidget *MpvEngine::hostPicture(QWidget *owner)
-{
-    if (!d->open || !d->hasVideo || !owner || !d->mpv)
-        return nullptr;
-    if (!d->view) {
-        d->view = new VideoView(
-            d->mpv, [this](bool ready) { d->pictureContextChanged(ready); }, owner);
-    } else if (d->view->parentWidget() != owner) {
-        d->view->setParent(owner);
-    }
-    return d->view;
-}
-
-void MpvEngine::releasePicture()
-{
-    if (d->view)
-        d->view->hide();
-}
-
-double MpvEngine::seekOffset() const
-{
-    return d->seekOffset;
-}
-
-double MpvEngine::playbackTime() const
-{
-    return d->open ? d->timePos() : 0.0;
-}
-
-double MpvEngine::appliedRate() const
-{
-    double rate = 0;
-    if (d->mpv)
-        mpv_get_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
-    return rate;
-}

@@ -46,6 +46,16 @@ public:
     void stop() override;
     bool setRate(double rate) override;
 
+    void setAutoSubtitles(bool on) override;
+    void setHardwareDecoding(bool on) override;
+    QList<MediaTrack> tracks(TrackKind kind) const override;
+    bool selectTrack(TrackKind kind, int id) override;
+    bool addSubtitleFile(const QString &path) override;
+    QImage frameImage() override;
+    OpenResult openUrl(const QUrl &url) override;
+    bool isStream() const override;
+    QString lastError() const override;
+
     QWidget *hostPicture(QWidget *owner) override;
     void releasePicture() override;
 
@@ -57,6 +67,8 @@ public:
     double appliedRate() const;
 
 private:
+    OpenResult load(const QByteArray &target, bool stream);
+
     struct Private;
     std::unique_ptr<Private> d;
 };

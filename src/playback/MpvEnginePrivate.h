@@ -12,9 +12,13 @@
 
 #include <mpv/client.h>
 
+#include <QDir>
+#include <QFileInfo>
+
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcMpv)
@@ -51,6 +55,18 @@ struct MpvEngine::Private {
     bool beyondStop = false;
     double lastSeek = -1;
     double seekOffset = 0;
+    // Came over the network; live: without a duration (the stop is its end, wherever that is).
+    bool stream = false;
+    bool live = false;
+    // The file whose same-named subtitle files load with it; empty for an address.
+    QString loadSubtitlesBeside;
+
+    // How files open.
+    bool autoSubs = true;
+    bool hwdec = true;
+    // The engine's words for what went wrong in the open under way.
+    QString lastError;
+    QString lastLog;
 
     // Event bookkeeping, filled as libmpv's events are taken.
     int64_t startedEntry = -1;
@@ -86,7 +102,12 @@ struct MpvEngine::Private {
     qint64 frameAt(double seconds) const { return qint64(std::floor(seconds * fps + 1e-6)); }
 
     qint64 durationUnits() const { return toUnits(durationSec); }
-    qint64 stopUnits() const { return stopAtEnd ? durationUnits() : stopUnitsSet; }
+    qint64 stopUnits() const
+    {
+        if (stopAtEnd && live)
+            return std::numeric_limits<qint64>::max();
+        return stopAtEnd ? durationUnits() : stopUnitsSet;
+    }
 
     double timePos() const
     {
@@ -152,6 +173,10 @@ struct MpvEngine::Private {
             const auto *end = static_cast<mpv_event_end_file *>(e->data);
             endedEntry = end->playlist_entry_id;
             endError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : 0;
+            if (endError)
+                lastError = lastLog.isEmpty() ? QString::fromUtf8(mpv_error_string(endError))
+                                              : lastLog + QStringLiteral(" (") + QString::fromUtf8(mpv_error_string(endError))
+                                                    + QLatin1Char(')');
             break;
         }
         case MPV_EVENT_PLAYBACK_RESTART:
@@ -160,6 +185,9 @@ struct MpvEngine::Private {
         case MPV_EVENT_LOG_MESSAGE: {
             const auto *m = static_cast<mpv_event_log_message *>(e->data);
             qCInfo(lcMpv, "%s: %s", m->prefix, QByteArray(m->text).trimmed().constData());
+            // The engine's own reason for a failure, as it said it last.
+            if (opening && m->log_level <= MPV_LOG_LEVEL_ERROR)
+                lastLog = QString::fromUtf8(QByteArray(m->text).trimmed());
             break;
         }
         default:
@@ -231,7 +259,8 @@ struct MpvEngine::Private {
         drain();
         const quint64 before = restarts;
         const QByteArray target = number(seconds);
-        command({"seek", target.constData(), "absolute+exact"});
+        if (!command({"seek", target.constData(), "absolute+exact"}))
+            return; // refused (a stream that cannot seek): nothing to wait for
         if (!waitFor([&] { return restarts > before || !open; }, SeekTimeoutMs))
             qCWarning(lcMpv, "seek to %s did not finish", target.constData());
     }
@@ -253,6 +282,40 @@ struct MpvEngine::Private {
                    static_cast<long long>(frame), seekOffset);
             setString("hr-seek-demuxer-offset", number(seekOffset));
             seekTo((double(frame) - 0.5) / fps);
+        }
+    }
+
+    // A failed open: what the engine said, else what it was left at.
+    void noteFailure()
+    {
+        if (lastError.isEmpty() && !lastLog.isEmpty())
+            lastError = lastLog;
+        if (lastError.isEmpty() && !loadEnded())
+            lastError = QStringLiteral("nothing arrived in time");
+    }
+
+    // Subtitle files with exactly the video's own name beside it; nothing else in the folder.
+    void addSubtitlesBeside()
+    {
+        static const char *const Extensions[] = {"srt", "ass", "ssa", "vtt", "sub", "idx"};
+        const QFileInfo video(loadSubtitlesBeside);
+        const QString base = video.completeBaseName();
+        const QFileInfoList siblings = video.dir().entryInfoList(QDir::Files | QDir::Readable, QDir::Name);
+        bool first = true;
+        for (const QFileInfo &f : siblings) {
+            if (f.completeBaseName() != base)
+                continue;
+            const QString ext = f.suffix().toLower();
+            const bool known = std::any_of(std::begin(Extensions), std::end(Extensions),
+                                           [&](const char *e) { return ext == QLatin1String(e); });
+            if (!known)
+                continue;
+            // A VobSub pair is read through its index.
+            if (ext == QLatin1String("sub") && QFileInfo::exists(video.dir().filePath(base + QStringLiteral(".idx"))))
+                continue;
+            const QByteArray path = f.absoluteFilePath().toLocal8Bit();
+            if (command({"sub-add", path.constData(), first ? "select" : "auto"}))
+                first = false;
         }
     }
 

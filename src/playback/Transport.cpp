@@ -114,8 +114,10 @@ void Transport::pause()
     m_host.stopPlaybackTimer();
     m_graph.m_paused = true;
     m_graph.m_playing = false;
-    if (m_graph.m_loaded)
+    if (m_graph.m_loaded) {
         engine().pause();
+        m_graph.keepResumePoint(true);
+    }
     if (!m_graph.m_loaded || m_graph.m_noVideo) {
         m_host.showClockText(PausedText);
     } else if (!m_host.processState().jogHintShown) {
@@ -425,6 +427,7 @@ void Transport::seekTo(double seconds)
     m_host.showReadout(Readout::CurrentTime, positionText(engine().positionUnits()));
     m_host.refreshControls();
     m_host.positionJumped();
+    m_graph.keepResumePoint(true);
 }
 
 void Transport::clearPoints()
@@ -454,12 +457,14 @@ void Transport::playbackTick()
         seconds = engine().position();
         m_seekScratch = engine().positionUnits();
         if (seconds == 0 || seconds > m_host.processState().previousTickSeconds) {
-            if (m_host.preference(Key::Current) == 1)
+            // A stream without a duration has nothing to count down from.
+            if (m_host.preference(Key::Current) == 1 && engine().durationUnits() > 0)
                 m_seekScratch = engine().durationUnits() - m_seekScratch;
             m_host.showReadout(Readout::CurrentTime, positionText(m_seekScratch));
         }
         m_position.setValue(int(seconds));
         m_host.refreshControls();
+        m_graph.keepResumePoint(false);
     }
     if (m_graph.m_loaded && engine().positionUnits() == engine().stopUnits()) {
         endOfPlay();

@@ -96,16 +96,26 @@ constexpr const char *SpeedColours = "S&peed Display Colours";
 constexpr const char *Backgrounds = "&Background";
 constexpr const char *Help = "&Help";
 constexpr const char *Internet = "&Internet";
+constexpr const char *Subtitles = "Subtitles";
+constexpr const char *AudioTracks = "Audio track";
 
 #define KT_IMAGES(id, name) {id, {ChangeButtonImages, id}, "Load && change " name " button bmp's", ButtonImages}
 
 // Items join as the features behind them are built.
 constexpr MenuEntry Menu[] = {
     {57601, {OpenFile}, "&Open a File or Play List"},
+    {32900, {OpenUrl}, "Open &URL…"},
     {32790, {CreateEmptyPlaylist}, "&Create an empty Play List"},
     {32789, {EditPlaylist}, "&Edit a Play List"},
     {32775, {SaveFileAs}, "Save &File As"},
     {32780, {SavePlaylistAs}, "&Save Current as Play List"},
+    {0, {}, nullptr},
+    {32901, {SelectSubtitle}, "No subtitles", Subtitles, true},
+    {32902, {SelectSubtitle, 0}, "Off", Subtitles},
+    {0, {}, nullptr, Subtitles},
+    {32903, {LoadSubtitle}, "Load subtitle file…", Subtitles},
+    {32904, {SelectAudio}, "No audio tracks", AudioTracks, true},
+    {32905, {Screenshot}, "Save a Screens&hot"},
     {0, {}, nullptr},
     {32773, {Options}, "&Options"},
     // The colour groups: 0 the digital displays, 1 the clock, 2 the date, 3 the speed.
@@ -190,6 +200,10 @@ constexpr KeyEntry Keys[] = {
     {Qt::Key_Escape, false, {EscapeKey}},
     {Qt::Key_Return, false, {EnterKey}},
     {Qt::Key_Enter, false, {EnterKey}},
+    // Free combinations for what was added since.
+    {Qt::Key_U, false, {OpenUrl}, Qt::ControlModifier},
+    {Qt::Key_L, false, {LoadSubtitle}, Qt::ControlModifier},
+    {Qt::Key_F12, false, {Screenshot}, Qt::NoModifier},
 };
 
 constexpr MediaKeyEntry MediaKeys[] = {
@@ -224,12 +238,29 @@ const ButtonEntry &button(ButtonId id)
 Action forKey(int key, Qt::KeyboardModifiers modifiers)
 {
     const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
+    const int held = int(modifiers & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
     for (const KeyEntry &k : Keys) {
+        if (k.key != key)
+            continue;
+        if (k.modifiers != 0) {
+            if (k.modifiers == held)
+                return k.action;
+            continue;
+        }
         // Keypad digits are digits too; only plus and minus insist on the keypad.
-        if (k.key == key && (!k.keypad || keypad))
+        if (!k.keypad || keypad)
             return k.action;
     }
     return {};
+}
+
+const KeyEntry *keyFor(const Action &action)
+{
+    for (const KeyEntry &k : Keys) {
+        if (k.action == action && (k.modifiers != 0 || (k.key >= Qt::Key_F1 && k.key <= Qt::Key_F35)))
+            return &k;
+    }
+    return nullptr;
 }
 
 Action forMediaKey(int key)

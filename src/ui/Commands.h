@@ -25,6 +25,11 @@ enum class Command {
     SeekTo,       // value: seconds, exact (the desktop's media controls)
     // files
     OpenFile, EditPlaylist, CreateEmptyPlaylist, SaveFileAs, SavePlaylistAs,
+    OpenUrl,        // asks for an http or https address and plays it
+    // tracks and frames of the open file
+    SelectSubtitle, // value: the engine's track number, 0 for none
+    SelectAudio,    // value: the engine's track number
+    LoadSubtitle, Screenshot,
     // discs
     PlayVideoCd,
     // view
@@ -92,12 +97,18 @@ struct MenuEntry {
     Action action;
     const char *text;
     const char *submenu = nullptr; // the sub-menu it sits in; none: the menu itself
+    // Stands for the open file's tracks of its action's kind, one item each (value: the
+    // track's number), listed when the sub-menu opens; its text shows when there are none.
+    bool listsTracks = false;
 };
 
 struct KeyEntry {
     int key;
     bool keypad;          // only the numeric keypad's key
     Action action;
+    // None: the key with any modifier. Otherwise exactly these (the keypad aside); the
+    // menu shows the combination beside the item of the same action.
+    int modifiers = 0;
 };
 
 struct MediaKeyEntry {
@@ -117,5 +128,7 @@ std::span<const MediaKeyEntry> mediaKeys();
 
 const ButtonEntry &button(ButtonId id);
 Action forKey(int key, Qt::KeyboardModifiers modifiers);
+// The key combination of a menu item's action, for the menu to show; empty when none.
+const KeyEntry *keyFor(const Action &action);
 Action forMediaKey(int key);
 } // namespace Commands

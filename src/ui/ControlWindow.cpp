@@ -35,6 +35,7 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QPainter>
 #include <QPainterPath>
@@ -203,8 +204,18 @@ void ControlWindow::buildMenu()
             menu->addSeparator();
             continue;
         }
-        QAction *a = menu->addAction(QString::fromUtf8(m.text));
+        QString text = QString::fromUtf8(m.text);
+        if (const KeyEntry *k = Commands::keyFor(m.action))
+            text += QLatin1Char('\t') + QKeySequence(k->key | k->modifiers).toString(QKeySequence::NativeText);
+        QAction *a = menu->addAction(text);
         a->setObjectName(QString::number(m.id));
+        if (m.listsTracks) {
+            // Filled with the open file's tracks each time the sub-menu opens.
+            a->setEnabled(false);
+            const Command command = m.action.command;
+            connect(menu, &QMenu::aboutToShow, this, [this, menu, a, command] { listTracks(menu, a, command); });
+            continue;
+        }
         const Action action = m.action;
         connect(a, &QAction::triggered, this, [this, action] { execute(action); });
     }

@@ -110,6 +110,10 @@ public:
     void trayActivated(bool leftButton);
     // Files dropped on the window itself replace the list; on the drop button they join it.
     void dropFiles(const QStringList &paths, bool onDropButton);
+    // Plays an http or https address the user gave (Open URL, the desktop's OpenUri).
+    void openAddress(const QString &address);
+    // The file a screenshot of the open file goes to now (its folder made if missing).
+    QString screenshotFile() const;
 
 protected:
     void showEvent(QShowEvent *e) override;
@@ -132,6 +136,10 @@ protected:
 private:
     void onTimer(int id);
     void buildMenu();
+    void listTracks(QMenu *menu, QAction *placeholder, Command command);
+    void askForAddress();
+    void loadSubtitleFile();
+    void saveScreenshot();
     void readSettings();
     void restoreWindow();
     void applyAlwaysOnTop();

@@ -8,6 +8,7 @@
 #include "ScreenModes.h"
 #include "mixer/MixerFader.h"
 #include "mixer/SystemVolume.h"
+#include "playback/MediaEngine.h"
 #include "playback/MediaGraph.h"
 #include "skin/SkinButton.h"
 #include "skin/SkinSlider.h"
@@ -68,6 +69,16 @@ void ControlWindow::execute(const Action &action)
     case MoveSpeed: t.speedSliderMoved(int(value)); break;
     case SeekTo: t.seekTo(value); break;
     case OpenFile: m_fileDialogs->openFiles(); break;
+    case OpenUrl: askForAddress(); break;
+    case SelectSubtitle:
+    case SelectAudio:
+        if (m_graph->loaded())
+            m_graph->engine().selectTrack(action.command == SelectAudio ? MediaEngine::TrackKind::Audio
+                                                                        : MediaEngine::TrackKind::Subtitle,
+                                          int(value));
+        break;
+    case LoadSubtitle: loadSubtitleFile(); break;
+    case Screenshot: saveScreenshot(); break;
     case CreateEmptyPlaylist: m_fileDialogs->createEmptyPlaylist(); break;
     case SaveFileAs:
         if (m_graph->loaded())

@@ -56,6 +56,8 @@ void MprisBridge::openUri(const QString &uri)
     const QUrl url(uri);
     if (url.isLocalFile())
         m_window.dropFiles({url.toLocalFile()}, false);
+    else if (MediaGraph::isAddress(uri))
+        m_window.openAddress(uri);
 }
 
 void MprisBridge::raise() { m_window.bringForward(); }
@@ -81,6 +83,8 @@ MediaPlayerControl::Metadata MprisBridge::metadata() const
     if (!g.loaded())
         return {};
     const QString path = m_window.currentPath();
+    if (MediaGraph::isAddress(path))
+        return {QUrl(path).fileName(), qint64(std::llround(g.engine().duration() * 1e6)), path};
     return {QFileInfo(path).fileName(), qint64(std::llround(g.engine().duration() * 1e6)),
             QUrl::fromLocalFile(path).toString()};
 }

@@ -315,7 +315,8 @@ private Q_SLOTS:
         QCOMPARE(get(root, QStringLiteral("CanQuit")).toBool(), true);
         QCOMPARE(get(root, QStringLiteral("CanRaise")).toBool(), true);
         QCOMPARE(get(root, QStringLiteral("HasTrackList")).toBool(), false);
-        QCOMPARE(get(root, QStringLiteral("SupportedUriSchemes")).toStringList(), QStringList{QStringLiteral("file")});
+        QCOMPARE(get(root, QStringLiteral("SupportedUriSchemes")).toStringList(),
+                 (QStringList{QStringLiteral("file"), QStringLiteral("http"), QStringLiteral("https")}));
         const QStringList mimes = get(root, QStringLiteral("SupportedMimeTypes")).toStringList();
         QVERIFY(mimes.contains(QStringLiteral("video/mp4")));
         QVERIFY(mimes.contains(QStringLiteral("audio/mpeg")));
@@ -566,12 +567,14 @@ private Q_SLOTS:
         QTRY_COMPARE(observer->changes.size(), 1);
         QCOMPARE(observer->changes.takeFirst().value(QStringLiteral("Volume")).toDouble(), 0.25);
 
-        // Local files are handed on after the reply; anything else is refused.
+        // Local files and web addresses are handed on after the reply; anything else is refused.
         control->calls.clear();
         const Run remote = playerctl({QStringLiteral("open"), QStringLiteral("https://example.com/a.mp4")});
         QVERIFY(remote.finished);
+        QTRY_COMPARE(control->calls, QStringList{QStringLiteral("open https://example.com/a.mp4")});
+        control->calls.clear();
         const QDBusMessage refused = call(MprisService::PlayerInterface, QStringLiteral("OpenUri"),
-                                          {QStringLiteral("https://example.com/a.mp4")});
+                                          {QStringLiteral("ftp://example.com/a.mp4")});
         QCOMPARE(refused.type(), QDBusMessage::ErrorMessage);
         QCOMPARE(refused.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"));
         QCOMPARE(call(MprisService::PlayerInterface, QStringLiteral("OpenUri"), {QStringLiteral("not a uri")}).type(),

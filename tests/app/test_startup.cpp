@@ -13,10 +13,13 @@
 #include <QLocalSocket>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QThread>
 #include <QtTest>
 
 #include <algorithm>
+
+#include <csignal>
 
 #include <sys/file.h>
 
@@ -50,6 +53,23 @@ class TestStartup : public QObject
         return out;
     }
     QString playingUrl() { return playing().value(QStringLiteral("xesam:url")).toString(); }
+
+    // The running player's position in seconds; a relative seek first when asked.
+    double playerPosition(qint64 seekUs = 0)
+    {
+        const QString name = QStringLiteral("kt-startup-") + bus->address();
+        QDBusConnection c = QDBusConnection::connectToBus(bus->address(), name);
+        const QString service = QStringLiteral("org.mpris.MediaPlayer2.kinetrope");
+        const QString path = QStringLiteral("/org/mpris/MediaPlayer2");
+        if (seekUs) {
+            QDBusInterface player(service, path, QStringLiteral("org.mpris.MediaPlayer2.Player"), c);
+            player.call(QStringLiteral("Seek"), QVariant::fromValue(qlonglong(seekUs)));
+        }
+        QDBusInterface props(service, path, QStringLiteral("org.freedesktop.DBus.Properties"), c);
+        QDBusReply<QVariant> r = props.call(QStringLiteral("Get"), QStringLiteral("org.mpris.MediaPlayer2.Player"),
+                                            QStringLiteral("Position"));
+        return r.isValid() ? r.value().toLongLong() / 1e6 : -1;
+    }
 
     QProcess *start(const QStringList &args, const QString &folder = {},
                     const QString &program = QStringLiteral(KT_PROGRAM))
@@ -281,6 +301,53 @@ private Q_SLOTS:
     {
         QCOMPARE(InstanceGuard::guardName("kinetrope", 0x3e8, true), QStringLiteral("kinetrope:3e8:8:0:0"));
         QCOMPARE(InstanceGuard::guardName("kinetrope", 0xABC, false), QStringLiteral("kinetrope:abc:8"));
+    }
+
+    // With "ResumePlayback" a file opens where it was left: after the player was ended, and
+    // after it was killed outright.
+    void resumeSurvivesRestartAndKill()
+    {
+        store().write(Key::ResumePlayback, 1);
+        const QString file = TestMedia::h264Mp4();
+        const QString url = QUrl::fromLocalFile(file).toString();
+        const QString list = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+                             + QStringLiteral("/Ostrevan/kinetrope/resume-positions");
+        QProcess *p = start({file});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), url, 10000);
+        QCOMPARE(playerPosition(), 0.0);
+        QVERIFY(std::abs(playerPosition(2500000) - 2.5) < 0.1);
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(list), 5000);
+        ::kill(pid_t(p->processId()), SIGKILL);
+        QVERIFY(p->waitForFinished(5000));
+        QCOMPARE(p->exitStatus(), QProcess::CrashExit);
+
+        p = start({file});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), url, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(playerPosition() - 2.5) < 0.1, 5000);
+        // Back a second, then ended as a user ends it.
+        QVERIFY(std::abs(playerPosition(-1000000) - 1.5) < 0.1);
+        {
+            QDBusConnection c = QDBusConnection::connectToBus(bus->address(), QStringLiteral("kt-startup-") + bus->address());
+            QDBusInterface root(QStringLiteral("org.mpris.MediaPlayer2.kinetrope"), QStringLiteral("/org/mpris/MediaPlayer2"),
+                                QStringLiteral("org.mpris.MediaPlayer2"), c);
+            root.call(QStringLiteral("Quit"));
+        }
+        QVERIFY(p->waitForFinished(10000));
+        p = start({file});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), url, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(std::abs(playerPosition() - 1.5) < 0.1, 5000);
+
+        // Off (the default), a file starts at its beginning whatever the list says.
+        ::kill(pid_t(p->processId()), SIGKILL);
+        QVERIFY(p->waitForFinished(5000));
+        store().write(Key::ResumePlayback, 0);
+        p = start({file});
+        QVERIFY(waitForGuard());
+        QTRY_COMPARE_WITH_TIMEOUT(playingUrl(), url, 10000);
+        QCOMPARE(playerPosition(), 0.0);
     }
 
     void secondStartHandsItsFileOverAndExits()

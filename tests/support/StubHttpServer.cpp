@@ -70,6 +70,24 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
         t->start(100);
         return;
     }
+    case Mode::HalfThenDrop: {
+        if (s->property("dropped").toBool() || m_dropped.contains(r.path)) {
+            s->abort();
+            return;
+        }
+        m_dropped.insert(r.path);
+        s->write("HTTP/1.1 200 OK\r\nContent-Type: application/octet-stream\r\nContent-Length: "
+                 + QByteArray::number(a.body.size()) + "\r\n\r\n");
+        s->write(a.body.left(a.body.size() / 2));
+        m_sent += a.body.size() / 2;
+        s->setProperty("silent", true);
+        QPointer<QTcpSocket> socket(s);
+        connect(s, &QTcpSocket::bytesWritten, this, [socket] {
+            if (socket && socket->bytesToWrite() == 0)
+                socket->disconnectFromHost();
+        });
+        return;
+    }
     case Mode::Body:
         break;
     }

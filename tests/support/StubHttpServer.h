@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QTcpServer>
 
 // A small web server on 127.0.0.1 for the network tests: each path answers as told, and
@@ -11,7 +12,8 @@ class StubHttpServer : public QTcpServer
 {
     Q_OBJECT
 public:
-    enum class Mode { Body, Trickle, Silence, RedirectLoop };
+    // HalfThenDrop: promises the whole body, sends half and closes; asked again, closes at once.
+    enum class Mode { Body, Trickle, Silence, RedirectLoop, HalfThenDrop };
     struct Answer {
         Mode mode = Mode::Body;
         int status = 200;
@@ -34,5 +36,6 @@ private:
     void serve(QTcpSocket *s, const Request &r);
 
     QHash<QByteArray, Answer> m_answers;
+    QSet<QByteArray> m_dropped;
     qint64 m_sent = 0;
 };

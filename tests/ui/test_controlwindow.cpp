@@ -292,9 +292,9 @@ private Q_SLOTS:
             if (!a->isSeparator())
                 texts << a->text();
         }
-        QCOMPARE(texts, (QStringList{"&Open a File or Play List", "&Create an empty Play List",
+        QCOMPARE(texts, (QStringList{"&Open a File or Play List", "Open &URL…\tCtrl+U", "&Create an empty Play List",
                                      "&Edit a Play List", "Save &File As", "&Save Current as Play List",
-                                     "&Options", "&Digital Display Colours", "C&lock Display Colours",
+                                     "Subtitles", "Audio track", "Save a Screens&hot\tF12", "&Options", "&Digital Display Colours", "C&lock Display Colours",
                                      "D&ate Display Colours", "S&peed Display Colours", "Button &Images",
                                      "&Background", "&Help", "&Internet", "&About", "E&xit"}));
         // The open item runs the open dialog; cancelled, nothing changes.
