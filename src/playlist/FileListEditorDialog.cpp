@@ -109,8 +109,7 @@ bool FileListEditorDialog::choosePlaylist()
 void FileListEditorDialog::load()
 {
     ProfileFile::Batch batch(m_file);
-    int n = m_file.readInt(SectionName, CountName, -1);
-    n = std::min(n, m_file.highestIndex(SectionName, QLatin1String(PlayList::EntryPrefix)) + 1);
+    const int n = PlayList::entryCountOf(m_file);
     QStringList paths;
     for (int i = 0; i < n; ++i) {
         const QString v = m_file.readString(SectionName, PlayList::entryKey(i));

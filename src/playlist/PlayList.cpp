@@ -25,6 +25,17 @@ bool PlayList::isPlaylistPath(const QString &path)
     return QFileInfo(path).suffix().compare(QLatin1String("lst"), Qt::CaseInsensitive) == 0;
 }
 
+int PlayList::entryCountOf(ProfileFile &file)
+{
+    // Room for gaps an editor may have left; none of our writers leaves any.
+    constexpr int MaxGap = 1024;
+    ProfileFile::Batch once(file); // one state of the file
+    int n = std::max(0, file.readInt(SectionName, CountName, 0));
+    if (n > 0)
+        n = std::min(n, file.highestIndex(SectionName, QLatin1String(EntryPrefix)) + 1);
+    return std::min(n, file.keyCount(SectionName) + MaxGap);
+}
+
 QString PlayList::defaultProgramDirectory()
 {
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
@@ -127,15 +138,7 @@ void PlayList::startPlaylist()
     m_cursor = 0;
     m_active = false;
     closeIfLoaded();
-    // Readers trust the count, but not one far beyond the last entry the file holds.
-    int n = 0;
-    {
-        ProfileFile::Batch once(m_file);
-        n = std::max(0, m_file.readInt(SectionName, CountName, 0));
-        if (n > 0)
-            n = std::min(n, m_file.highestIndex(SectionName, QLatin1String(EntryPrefix)) + 1);
-    }
-    m_count = n;
+    m_count = entryCountOf(m_file);
     m_cursor = -1;
     m_active = true;
     if (!m_hasHistory)
@@ -168,6 +171,8 @@ void PlayList::startPlaylist()
 
 bool PlayList::advance()
 {
+    // One look at the file for all the empty entries an advance may pass over.
+    ProfileFile::Batch once(m_file);
     return m_host.randomOrder() ? advanceRandom() : advanceSequential();
 }
 

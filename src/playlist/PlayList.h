@@ -27,6 +27,11 @@ public:
     // True for a path whose extension is "lst" in any case.
     static bool isPlaylistPath(const QString &path);
 
+    // The number of entries a reader of the file takes: its count, but not beyond the last
+    // entry it holds, nor far beyond the lines it has (a few bytes naming entry 2,000,000,000
+    // must not cost the memory and time of a list that long).
+    static int entryCountOf(ProfileFile &file);
+
     // The per-user data folder, where the working playlist lives.
     static QString defaultProgramDirectory();
 

@@ -3,6 +3,7 @@
 #include <QByteArrayView>
 #include <QFile>
 #include <QSaveFile>
+#include <QStringDecoder>
 
 #include <sys/stat.h>
 #include <time.h>
@@ -38,10 +39,11 @@ QByteArrayView keyOf(QByteArrayView line)
 QByteArray encodeValue(const QString &value)
 {
     QByteArray v = value.toUtf8();
-    // Blanks at either end, or enclosing quotes, would be lost on reading: quote the value.
+    // Blanks at either end (all that reading trims: form feeds and vertical tabs too), or
+    // enclosing quotes, would be lost on reading: quote the value.
+    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\v' || c == '\f'; };
     const bool needsQuotes = !v.isEmpty()
-        && (v.front() == ' ' || v.front() == '\t' || v.back() == ' ' || v.back() == '\t'
-            || (v.size() >= 2 && v.front() == '"' && v.back() == '"'));
+        && (blank(v.front()) || blank(v.back()) || (v.size() >= 2 && v.front() == '"' && v.back() == '"'));
     if (needsQuotes)
         v = '"' + v + '"';
     return v;
@@ -225,7 +227,10 @@ QString ProfileFile::readString(const QString &section, const QString &key, cons
     const QByteArrayView v = valueFor(section, key);
     if (v.isEmpty())
         return def;
-    return cut(QString::fromUtf8(v), maxLength);
+    // QString::fromUtf8 drops a leading U+FEFF: a file name that starts with one would read
+    // back as another name.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+    return cut(utf8.decode(v), maxLength);
 }
 
 int ProfileFile::readInt(const QString &section, const QString &key, int def) const
@@ -281,6 +286,13 @@ int ProfileFile::highestIndex(const QString &section, const QString &prefix) con
             best = int(n);
     }
     return best;
+}
+
+int ProfileFile::keyCount(const QString &section) const
+{
+    refresh();
+    const auto si = m_sectionIndex.constFind(lowerKey(section));
+    return si == m_sectionIndex.constEnd() ? 0 : int(m_sections[*si].keys.size());
 }
 
 bool ProfileFile::writeString(const QString &section, const QString &key, const QString &value)

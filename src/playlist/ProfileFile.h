@@ -41,6 +41,8 @@ public:
     int readInt(const QString &section, const QString &key, int def) const;
     // The highest n for which prefix<n> (plain decimal) holds a non-empty value; -1 if none.
     int highestIndex(const QString &section, const QString &prefix) const;
+    // How many different keys the section holds.
+    int keyCount(const QString &section) const;
 
     // False when the value cannot be stored (a line break or NUL in it) or the file could
     // not be replaced; the file then keeps its old content.

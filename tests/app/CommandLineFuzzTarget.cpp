@@ -1,0 +1,27 @@
+// The command line from anywhere: NUL-separated arguments -> the file to open.
+#include "FuzzReplay.h"
+
+#include "app/PlayerApp.h"
+
+#include <QStringList>
+
+QList<QByteArray> fuzzSeeds()
+{
+    return {QByteArray("kinetrope\0/home/u/a film.mpg", 28), QByteArray("kinetrope\0\"C:\\x y.avi\"", 23),
+            QByteArray("kinetrope\0\"", 11), QByteArray("kinetrope\0--export-skin\0/tmp/s", 30),
+            QByteArray("kinetrope", 9), QByteArray("kinetrope\0\"\"\0x", 14)};
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    QStringList args;
+    for (const QByteArray &a : bytes.split('\0'))
+        args << QString::fromLocal8Bit(a);
+    const QString path = PlayerApp::commandLinePath(args);
+    if (args.size() < 2)
+        FUZZ_CHECK(path.isEmpty());
+    else
+        FUZZ_CHECK(path.size() <= args.at(1).size());
+    return 0;
+}
