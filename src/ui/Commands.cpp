@@ -27,6 +27,7 @@ constexpr ButtonEntry Buttons[] = {
     {B::ResetPoints, {ResetPoints}, "Re&set", "Reset Sliders - Resets start/end sliders to normal"},
     {B::OpenFile, {OpenFile}, nullptr, "Open File - Requests a filename"},
     {B::EditPlaylist, {EditPlaylist}, nullptr, "Edit/Create a Playlist - Requests a playlist to edit or create"},
+    {B::Dvd, {PlayDvd}, nullptr, "Play a DVD - Attempts to find a DVD"},
     {B::FullScreen, {FullScreen}, nullptr, "FullScreen View - Borderless full screen view (press P to Play)"},
     {B::FillScreen, {FillScreen}, nullptr, "FillScreen View - Fills Screen && keeps border (press P to Play)"},
     {B::HalfSize, {SetScale, 50}, nullptr, "Half Size View - Sets window to half normal size"},

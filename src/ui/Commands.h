@@ -25,6 +25,8 @@ enum class Command {
     SeekTo,       // value: seconds, exact (the desktop's media controls)
     // files
     OpenFile, EditPlaylist, CreateEmptyPlaylist, SaveFileAs, SavePlaylistAs,
+    // discs
+    PlayDvd,
     // view
     FullScreen, FillScreen, LeaveScreenModes,
     SetScale,     // value: the video scale in percent

@@ -27,6 +27,7 @@ enum class ButtonId {
     EditPlaylist = 1022,
     MinimalView = 1023,
     CompactView = 1024,
+    Dvd = 1029,
     Rate1 = 1044,
     Rate2 = 1045,
     Rate5 = 1046,

@@ -4,11 +4,13 @@
 #include "SkinSetup.h"
 #include "skin/DisplayColours.h"
 #include "prefs/Preferences.h"
+#include "disc/DvdPlayerDialog.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class Connectivity;
@@ -104,6 +106,15 @@ public:
     // Files dropped on the window itself replace the list; on the drop button they join it.
     void dropFiles(const QStringList &paths, bool onDropButton);
 
+    // The DVD button: a disc found plays in the DVD dialog; with none, a VideoCD plays
+    // instead when there is one, else the dialog opens empty for Browse.
+    void playDvd();
+    // Scans for a VideoCD and, when one is found, plays it as at launch (no question);
+    // true when it did. Unset: there is never a VideoCD.
+    using VideoCdFallback = std::function<bool()>;
+    void setVideoCdFallback(VideoCdFallback f) { m_videoCdFallback = std::move(f); }
+    DvdToggles &dvdToggles() { return m_dvdToggles; }
+
 protected:
     void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
@@ -171,6 +182,9 @@ private:
     std::unique_ptr<MixerDevice> m_mixerDevice;
     std::unique_ptr<SystemVolume> m_systemVolume;
     std::unique_ptr<MixerFader> m_balance;
+
+    DvdToggles m_dvdToggles;
+    VideoCdFallback m_videoCdFallback;
 
     QString m_currentPath;
     QRect m_initialRect;

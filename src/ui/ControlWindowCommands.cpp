@@ -86,6 +86,7 @@ void ControlWindow::execute(const Action &action)
         editor.run();
         break;
     }
+    case PlayDvd: playDvd(); break;
     case FullScreen: m_screenModes->enterFullScreen(); break;
     case FillScreen: m_screenModes->enterFillScreen(); break;
     case LeaveScreenModes: m_screenModes->leaveScreenModes(); break;
