@@ -43,6 +43,21 @@ bool haveElement(const char *name)
     return true;
 }
 
+// The navigator picks its picture decoder among these; without one it shows nothing and
+// says nothing.
+bool haveMpeg2Decoder()
+{
+    GList *decoders = gst_element_factory_list_get_elements(
+        GST_ELEMENT_FACTORY_TYPE_DECODER | GST_ELEMENT_FACTORY_TYPE_MEDIA_VIDEO, GST_RANK_MARGINAL);
+    GstCaps *mpeg2 = gst_caps_from_string("video/mpeg, mpegversion=(int)2, systemstream=(boolean)false");
+    bool found = false;
+    for (GList *l = decoders; l && !found; l = l->next)
+        found = gst_element_factory_can_sink_any_caps(GST_ELEMENT_FACTORY(l->data), mpeg2);
+    gst_caps_unref(mpeg2);
+    gst_plugin_feature_list_free(decoders);
+    return found;
+}
+
 enum Kind { Prerolled, Error, NoVideoDecoder };
 
 } // namespace
@@ -130,6 +145,10 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
 
     bool open(const QString &device)
     {
+        if (!haveMpeg2Decoder()) {
+            notify(NoVideoDecoder);
+            return false;
+        }
         GstElement *dvd = gst_element_factory_make("rsndvdbin", "dvd");
         spu = gst_element_factory_make("dvdspu", "spu");
         GstElement *convert = gst_element_factory_make("videoconvert", nullptr);
@@ -168,8 +187,6 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
                              static_cast<Session *>(data)->padAdded(pad);
                          }),
                          this);
-        titleFormat = gst_format_get_by_nick("title");
-        chapterFormat = gst_format_get_by_nick("chapter");
         soundServer = probeSoundServer();
         GstBus *bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(
@@ -328,6 +345,11 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
 
     void poll()
     {
+        // The navigator's own formats exist once its source has been made, in the first start.
+        if (titleFormat == GST_FORMAT_UNDEFINED) {
+            titleFormat = gst_format_get_by_nick("title");
+            chapterFormat = gst_format_get_by_nick("chapter");
+        }
         const int title = int(query(titleFormat));
         const int chapter = int(query(chapterFormat));
         const gint64 time = query(GST_FORMAT_TIME);
@@ -357,6 +379,8 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
 
     void stepChapter(int delta)
     {
+        if (chapterFormat == GST_FORMAT_UNDEFINED)
+            return;
         const gint64 now = query(chapterFormat);
         if (now < 1)
             return;
