@@ -71,7 +71,6 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
     GstElement *spu = nullptr;
     GstFormat titleFormat = GST_FORMAT_UNDEFINED;
     GstFormat chapterFormat = GST_FORMAT_UNDEFINED;
-    bool soundServer = false;
     double reverseTarget = -1;
     std::atomic<bool> stepQueued{false};
 
@@ -80,6 +79,7 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
     QImage frame;
     quint64 frames = 0;
     double rate = 1.0;
+    double frameTime = -1;
     double aspect = 4.0 / 3.0;
     std::atomic<bool> framePosted{false};
 
@@ -145,10 +145,6 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
 
     bool open(const QString &device)
     {
-        if (!haveMpeg2Decoder()) {
-            notify(NoVideoDecoder);
-            return false;
-        }
         GstElement *dvd = gst_element_factory_make("rsndvdbin", "dvd");
         spu = gst_element_factory_make("dvdspu", "spu");
         GstElement *convert = gst_element_factory_make("videoconvert", nullptr);
@@ -187,7 +183,6 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
                              static_cast<Session *>(data)->padAdded(pad);
                          }),
                          this);
-        soundServer = probeSoundServer();
         GstBus *bus = gst_element_get_bus(pipeline);
         gst_bus_set_sync_handler(
             bus, [](GstBus *, GstMessage *m, gpointer data) {
@@ -197,6 +192,11 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
             this, nullptr);
         gst_object_unref(bus);
         gst_element_set_state(pipeline, GST_STATE_PAUSED);
+        // Asked while the disc starts: the answer is only needed when there is none.
+        if (!haveMpeg2Decoder()) {
+            notify(NoVideoDecoder);
+            return false;
+        }
         return true;
     }
 
@@ -234,7 +234,8 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         } else {
             GstElement *convert = gst_element_factory_make("audioconvert", nullptr);
             GstElement *resample = gst_element_factory_make("audioresample", nullptr);
-            GstElement *sink = soundServer ? gst_element_factory_make("pulsesink", nullptr) : nullptr;
+            // Asked here, not before the start: the picture need not wait for the answer.
+            GstElement *sink = probeSoundServer() ? gst_element_factory_make("pulsesink", nullptr) : nullptr;
             if (!sink) {
                 // No server: the sound is thrown away at its pace, so the picture keeps time.
                 sink = gst_element_factory_make("fakesink", nullptr);
@@ -284,8 +285,12 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
             std::lock_guard g(lock);
             frame = image;
             ++frames;
-            if (segment)
+            if (segment) {
                 rate = segment->rate;
+                const guint64 t = gst_segment_to_stream_time(segment, GST_FORMAT_TIME,
+                                                             GST_BUFFER_PTS(gst_sample_get_buffer(sample)));
+                frameTime = GST_CLOCK_TIME_IS_VALID(t) ? double(t) / GST_SECOND : -1;
+            }
             if (info.height > 0 && info.par_d > 0)
                 aspect = double(info.width) * info.par_n / (double(info.height) * info.par_d);
         }
@@ -707,4 +712,12 @@ double DvdNavigator::rate() const
         return 1.0;
     std::lock_guard g(m_session->lock);
     return m_session->rate;
+}
+
+double DvdNavigator::frameTime() const
+{
+    if (!m_session)
+        return -1;
+    std::lock_guard g(m_session->lock);
+    return m_session->frameTime;
 }

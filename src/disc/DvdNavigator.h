@@ -74,6 +74,8 @@ public:
     int chapter() const { return m_chapter; }
     double position() const { return m_position; }
     double rate() const;
+    // The stream time of the latest picture, in seconds; -1 before the first.
+    double frameTime() const;
     bool reversing() const { return m_reverseTimer.isActive(); }
 
     // No first picture within this many milliseconds fails the build.

@@ -289,8 +289,8 @@ void DvdPlayerDialog::browse()
     release();
     m_volumePath = chosen.files.front();
     m_lastPath = m_volumePath;
-    m_settings.write(Key::LastDVDDirectory, QFileInfo(m_volumePath).absolutePath());
     startDisc(false);
+    m_settings.write(Key::LastDVDDirectory, QFileInfo(m_volumePath).absolutePath());
 }
 
 void DvdPlayerDialog::pauseToggle()
