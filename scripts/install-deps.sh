@@ -14,8 +14,10 @@ packages=(
   # run
   qt6-qpa-plugins libgl1-mesa-dri fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  # test: media generation, virtual display, session bus, MPRIS client, sound server
-  ffmpeg mpv xvfb xauth x11-utils xdotool trayer dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
+  # DVD: MPEG-2 video (libav), AC-3 and LPCM sound (ugly), the sound server's sink
+  gstreamer1.0-libav gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio
+  # test: media generation (ffmpeg; dvdauthor and its spumux author a DVD), virtual display, session bus, MPRIS client, sound server
+  ffmpeg dvdauthor mpv xvfb xauth x11-utils xdotool trayer dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
   # test: the install tree's validators, a Wayland compositor with XWayland
   desktop-file-utils appstream shared-mime-info lintian weston xwayland
 )

@@ -60,6 +60,14 @@ bool VideoCdSearch::scanDrives(bool atLaunch)
     return false;
 }
 
+bool VideoCdSearch::playIfFound()
+{
+    if (!scanDrives(true))
+        return false;
+    playFirst();
+    return true;
+}
+
 void VideoCdSearch::search(bool atLaunch)
 {
     m_host.showClockText(LookingText);

@@ -19,6 +19,8 @@ public:
     // Looks at each optical volume in order for a disc the user takes (or that is taken
     // unasked at launch); its first file is then the host's current path.
     bool scanDrives(bool atLaunch = false);
+    // A disc found unasked plays as at launch; false, and nothing said, when there is none.
+    bool playIfFound();
     // End of a track: the next that plays, or the disc ends.
     void nextTrack();
     // Leaves VideoCD mode, as any other open does; the loaded file is the caller's.

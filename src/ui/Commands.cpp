@@ -28,6 +28,7 @@ constexpr ButtonEntry Buttons[] = {
     {B::OpenFile, {OpenFile}, nullptr, "Open File - Requests a filename"},
     {B::EditPlaylist, {EditPlaylist}, nullptr, "Edit/Create a Playlist - Requests a playlist to edit or create"},
     {B::VideoCd, {PlayVideoCd}, nullptr, "Play a VideoCD - Attempts to find a VideoCD or SVideoCD"},
+    {B::Dvd, {PlayDvd}, nullptr, "Play a DVD - Attempts to find a DVD"},
     {B::FullScreen, {FullScreen}, nullptr, "FullScreen View - Borderless full screen view (press P to Play)"},
     {B::FillScreen, {FillScreen}, nullptr, "FillScreen View - Fills Screen && keeps border (press P to Play)"},
     {B::HalfSize, {SetScale, 50}, nullptr, "Half Size View - Sets window to half normal size"},

@@ -32,6 +32,8 @@ enum class Command {
     LoadSubtitle, Screenshot,
     // discs
     PlayVideoCd,
+    // discs
+    PlayDvd,
     // view
     FullScreen, FillScreen, LeaveScreenModes,
     SetScale,     // value: the video scale in percent

@@ -28,6 +28,7 @@ enum class ButtonId {
     MinimalView = 1023,
     CompactView = 1024,
     VideoCd = 1028,
+    Dvd = 1029,
     Rate1 = 1044,
     Rate2 = 1045,
     Rate5 = 1046,

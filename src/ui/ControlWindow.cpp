@@ -85,6 +85,8 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_screenModes = new ScreenModes(*this, *m_graph, m_prefs, m_settings);
     m_videoCdHost = std::make_unique<VideoCdBridge>(*this);
     m_videoCd = std::make_unique<VideoCdSearch>(*m_videoCdHost, *m_graph);
+    // The DVD button plays a VideoCD when no drive holds a DVD.
+    m_videoCdFallback = [this] { return m_videoCd->playIfFound(); };
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
     m_connectivity = std::make_unique<Connectivity>();

@@ -4,12 +4,14 @@
 #include "SkinSetup.h"
 #include "skin/DisplayColours.h"
 #include "prefs/Preferences.h"
+#include "disc/DvdPlayerDialog.h"
 
 #include <QDialog>
 #include <QString>
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class Connectivity;
@@ -115,6 +117,15 @@ public:
     // The file a screenshot of the open file goes to now (its folder made if missing).
     QString screenshotFile() const;
 
+    // The DVD button: a disc found plays in the DVD dialog; with none, a VideoCD plays
+    // instead when there is one, else the dialog opens empty for Browse.
+    void playDvd();
+    // Scans for a VideoCD and, when one is found, plays it as at launch (no question);
+    // true when it did. Unset: there is never a VideoCD.
+    using VideoCdFallback = std::function<bool()>;
+    void setVideoCdFallback(VideoCdFallback f) { m_videoCdFallback = std::move(f); }
+    DvdToggles &dvdToggles() { return m_dvdToggles; }
+
 protected:
     void showEvent(QShowEvent *e) override;
     void changeEvent(QEvent *e) override;
@@ -188,6 +199,9 @@ private:
     std::unique_ptr<MixerDevice> m_mixerDevice;
     std::unique_ptr<SystemVolume> m_systemVolume;
     std::unique_ptr<MixerFader> m_balance;
+
+    DvdToggles m_dvdToggles;
+    VideoCdFallback m_videoCdFallback;
 
     QString m_currentPath;
     QStringList m_startFiles;

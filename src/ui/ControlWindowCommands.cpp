@@ -100,6 +100,7 @@ void ControlWindow::execute(const Action &action)
         break;
     }
     case PlayVideoCd: m_videoCd->search(); break;
+    case PlayDvd: playDvd(); break;
     case FullScreen: m_screenModes->enterFullScreen(); break;
     case FillScreen: m_screenModes->enterFillScreen(); break;
     case LeaveScreenModes: m_screenModes->leaveScreenModes(); break;
