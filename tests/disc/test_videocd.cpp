@@ -10,6 +10,7 @@
 #include "disc/VideoCdSearch.h"
 #include "playback/MediaGraph.h"
 #include "playback/PlaybackText.h"
+#include "playback/VideoView.h"
 #include "skin/ScrollingDisplay.h"
 #include "skin/SkinButton.h"
 #include "ui/ControlSet.h"
@@ -250,6 +251,9 @@ private Q_SLOTS:
         QVERIFY(w->graph().playing());
         QCOMPARE(fileNumber(), QStringLiteral("SVCD"));
 
+        // Full screen only once there is a picture: a view resized before its first frame
+        // can stay blank.
+        QTRY_VERIFY(qobject_cast<VideoView *>(w->graph().picture())->framesDrawn() > 0);
         w->execute({Command::FullScreen});
         QTRY_COMPARE(w->screenModes().mode(), ScreenModes::Mode::FullScreen);
         QVERIFY(w->graph().playing());
@@ -317,6 +321,18 @@ private Q_SLOTS:
         w->execute({Command::OpenFile});
         QVERIFY(prompt.messages.size() >= 2);
         QVERIFY(prompt.messages[1].text.startsWith("No suitable codec found to decode file\n"));
+
+        // A bumper without tracks plays, and that is the disc.
+        const QString bumperOnly = dir("bumper");
+        QVERIFY(put(bumperOnly + "/CDI/CDI_BUM.DAT", vcd));
+        setRoots({bumperOnly});
+        w->preferences().set(Key::Preferences, 1);
+        prompt.messages.clear();
+        w->execute({Command::PlayVideoCd});
+        QCOMPARE(w->videoCd().track(), 0);
+        QCOMPARE(playedToTheEnd(), QStringList{"CDI/CDI_BUM.DAT"});
+        QVERIFY(!w->graph().loaded());
+        QCOMPARE(prompt.messages.size(), size_t(0));
 
         // No optical volume at all.
         setRoots({});
