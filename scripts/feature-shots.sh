@@ -33,13 +33,13 @@ xvfb-run -a -s "-screen 0 1280x720x24 +extension GLX" bash -c '
   grab() { sleep "${2:-1}"; ffmpeg -loglevel error -y -f x11grab -video_size 1280x720 -i "$DISPLAY" -frames:v 1 "$out/$1"; }
   menu() { xdotool mousemove 120 330 click 3; sleep 1; for i in $(seq "$1"); do xdotool key Down; done; xdotool key Right; }
   "$player" "$work/films/film.mp4" & pid=$!
-  grab features-subtitles-beside.png 6
+  grab features-subtitles-beside.png 15
   xdotool key F12
   grab features-screenshot-saved.png 1
   cp "$work"/home/Pictures/*.png "$out/features-screenshot-file.png"
   kill $pid; wait $pid 2>/dev/null || true
   "$player" "$work/films/tracks.mkv" & pid=$!
-  sleep 6; xdotool key p
+  sleep 12; xdotool key p
   menu 8; grab features-audio-tracks.png 1
   xdotool key Escape Escape Escape
   menu 7; grab features-subtitle-tracks.png 1
@@ -48,7 +48,7 @@ xvfb-run -a -s "-screen 0 1280x720x24 +extension GLX" bash -c '
   sleep 1; xdotool type --delay 20 "http://127.0.0.1:8719/stream.ts"
   grab features-open-url.png 1
   xdotool key Return
-  grab features-stream-playing.png 5
+  grab features-stream-playing.png 8
   kill $pid; wait $pid 2>/dev/null || true
 ' _ "$player" "$work" "$out"
 echo "Screenshots in $out"

@@ -75,7 +75,8 @@ bool MpvEngine::start()
         d->startFailed = true;
         return false;
     }
-    mpv_request_log_messages(d->mpv, "error");
+    // Warnings too: a web server's answer (404) comes as one.
+    mpv_request_log_messages(d->mpv, "warn");
     mpv_set_wakeup_callback(d->mpv, [](void *p) { static_cast<Private *>(p)->wakeup(); }, d.get());
     d->started = true;
     return true;
@@ -198,3 +199,319 @@ MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
     return d->hasVideo ? OpenResult::Ok : OpenResult::VideoNotRendered;
 }
 
+void MpvEngine::close()
+{
+    // From within an open's wait: the open stops its load and fails.
+    if (d->opening) {
+        d->openCancelled = true;
+        if (d->openLoop)
+            d->openLoop->quit();
+        return;
+    }
+    if (!d->open)
+        return;
+    d->open = false;
+    d->running = false;
+    d->hasVideo = false;
+    d->size = {};
+    d->fps = 0;
+    d->durationSec = 0;
+    d->stream = d->live = false;
+    d->setString("pause", "yes");
+    d->command({"stop"});
+}
+
+bool MpvEngine::isOpen() const
+{
+    return d->open;
+}
+
+QSize MpvEngine::videoSize() const
+{
+    return d->open ? d->size : QSize();
+}
+
+double MpvEngine::frameDuration() const
+{
+    return d->open && d->fps > 0 ? 1.0 / d->fps : 0.0;
+}
+
+bool MpvEngine::frameFormat() const
+{
+    return d->frameFormat();
+}
+
+double MpvEngine::duration() const
+{
+    return d->open ? d->durationSec : 0.0;
+}
+
+qint64 MpvEngine::durationUnits() const
+{
+    return d->open ? d->durationUnits() : 0;
+}
+
+double MpvEngine::position() const
+{
+    if (!d->open)
+        return 0;
+    // In frames, a position is its frame's nominal time, whatever the stream's offset.
+    if (d->frameFormat())
+        return d->toSeconds(positionUnits());
+    const double t = d->timePos();
+    return d->atStop(t) ? stopPosition() : t;
+}
+
+qint64 MpvEngine::positionUnits() const
+{
+    if (!d->open)
+        return 0;
+    const double t = d->timePos();
+    return d->atStop(t) ? d->stopUnits() : d->toUnits(t);
+}
+
+void MpvEngine::seek(double seconds)
+{
+    if (!d->open)
+        return;
+    if (d->frameFormat()) {
+        seekUnits(d->frameAt(std::max(0.0, seconds)));
+        return;
+    }
+    d->aimAt(d->toUnits(seconds));
+    d->seekTo(seconds);
+}
+
+void MpvEngine::seekUnits(qint64 units)
+{
+    if (!d->open)
+        return;
+    d->aimAt(units);
+    if (d->frameFormat())
+        d->seekToFrame(units);
+    else
+        d->seekTo(d->toSeconds(units));
+}
+
+double MpvEngine::stopPosition() const
+{
+    if (!d->open)
+        return 0;
+    return d->stopAtEnd ? d->durationSec : d->toSeconds(d->stopUnitsSet);
+}
+
+qint64 MpvEngine::stopUnits() const
+{
+    return d->open ? d->stopUnits() : 0;
+}
+
+void MpvEngine::setStop(double seconds)
+{
+    if (!d->open)
+        return;
+    setStopUnits(d->frameFormat() ? d->frameAt(std::max(0.0, seconds)) : d->toUnits(seconds));
+}
+
+void MpvEngine::setStopUnits(qint64 units)
+{
+    if (!d->open)
+        return;
+    d->stopAtEnd = units >= d->durationUnits();
+    d->stopUnitsSet = std::max<qint64>(0, units);
+    d->applyStop();
+    // A stop before the position ends play where it is.
+    if (d->beyondStop) {
+        d->beyondStop = false;
+        if (d->running)
+            d->setString("pause", "no");
+    }
+}
+
+void MpvEngine::run()
+{
+    if (!d->open)
+        return;
+    d->running = true;
+    if (!d->beyondStop)
+        d->setString("pause", "no");
+}
+
+void MpvEngine::pause()
+{
+    if (!d->open)
+        return;
+    d->running = false;
+    d->setString("pause", "yes");
+}
+
+void MpvEngine::stop()
+{
+    pause();
+}
+
+bool MpvEngine::setRate(double rate)
+{
+    if (!start())
+        return false;
+    return std::isfinite(rate) && mpv_set_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate) >= 0;
+}
+
+void MpvEngine::setAutoSubtitles(bool on)
+{
+    d->autoSubs = on;
+}
+
+void MpvEngine::setHardwareDecoding(bool on)
+{
+    d->hwdec = on;
+}
+
+QList<MediaTrack> MpvEngine::tracks(TrackKind kind) const
+{
+    QList<MediaTrack> out;
+    if (!d->open)
+        return out;
+    const QByteArray wanted = kind == TrackKind::Audio ? "audio" : "sub";
+    mpv_node list;
+    if (mpv_get_property(d->mpv, "track-list", MPV_FORMAT_NODE, &list) < 0)
+        return out;
+    if (list.format == MPV_FORMAT_NODE_ARRAY) {
+        for (int i = 0; i < list.u.list->num; ++i) {
+            const mpv_node &track = list.u.list->values[i];
+            if (track.format != MPV_FORMAT_NODE_MAP)
+                continue;
+            MediaTrack t;
+            QByteArray type;
+            for (int k = 0; k < track.u.list->num; ++k) {
+                const QByteArray key = track.u.list->keys[k];
+                const mpv_node &v = track.u.list->values[k];
+                if (key == "type" && v.format == MPV_FORMAT_STRING)
+                    type = v.u.string;
+                else if (key == "id" && v.format == MPV_FORMAT_INT64)
+                    t.id = int(v.u.int64);
+                else if (key == "lang" && v.format == MPV_FORMAT_STRING)
+                    t.language = QString::fromUtf8(v.u.string);
+                else if (key == "title" && v.format == MPV_FORMAT_STRING)
+                    t.title = QString::fromUtf8(v.u.string);
+                else if (key == "external" && v.format == MPV_FORMAT_FLAG)
+                    t.external = v.u.flag;
+                else if (key == "selected" && v.format == MPV_FORMAT_FLAG)
+                    t.selected = v.u.flag;
+            }
+            if (type == wanted && t.id > 0)
+                out.append(t);
+        }
+    }
+    mpv_free_node_contents(&list);
+    return out;
+}
+
+bool MpvEngine::selectTrack(TrackKind kind, int id)
+{
+    if (!d->open || (id <= 0 && kind == TrackKind::Audio))
+        return false;
+    const char *property = kind == TrackKind::Audio ? "aid" : "sid";
+    const bool ok = d->setString(property, id > 0 ? QByteArray::number(id) : QByteArray("no"));
+    // A still picture shows its new subtitle at once.
+    if (ok && !d->running && kind == TrackKind::Subtitle)
+        d->refreshPicture();
+    return ok;
+}
+
+bool MpvEngine::addSubtitleFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!d->open || !info.isFile() || !info.isReadable())
+        return false;
+    const QByteArray file = info.absoluteFilePath().toLocal8Bit();
+    if (!d->command({"sub-add", file.constData(), "select"}))
+        return false;
+    if (!d->running)
+        d->refreshPicture();
+    return true;
+}
+
+QImage MpvEngine::frameImage()
+{
+    if (!d->open || !d->hasVideo)
+        return {};
+    mpv_node result;
+    const char *args[] = {"screenshot-raw", "subtitles", nullptr};
+    if (mpv_command_ret(d->mpv, args, &result) < 0)
+        return {};
+    QImage image;
+    if (result.format == MPV_FORMAT_NODE_MAP) {
+        int w = 0, h = 0;
+        qint64 stride = 0;
+        QByteArray format;
+        const mpv_byte_array *data = nullptr;
+        for (int k = 0; k < result.u.list->num; ++k) {
+            const QByteArray key = result.u.list->keys[k];
+            const mpv_node &v = result.u.list->values[k];
+            if (key == "w" && v.format == MPV_FORMAT_INT64)
+                w = int(v.u.int64);
+            else if (key == "h" && v.format == MPV_FORMAT_INT64)
+                h = int(v.u.int64);
+            else if (key == "stride" && v.format == MPV_FORMAT_INT64)
+                stride = v.u.int64;
+            else if (key == "format" && v.format == MPV_FORMAT_STRING)
+                format = v.u.string;
+            else if (key == "data" && v.format == MPV_FORMAT_BYTE_ARRAY)
+                data = v.u.ba;
+        }
+        // bgr0: blue, green, red and a padding byte, which is Qt's RGB32 on this byte order.
+        if (format == "bgr0" && data && w > 0 && h > 0 && stride >= qint64(w) * 4
+            && qint64(data->size) >= stride * h)
+            image = QImage(static_cast<const uchar *>(data->data), w, h, qsizetype(stride), QImage::Format_RGB32)
+                        .copy();
+    }
+    mpv_free_node_contents(&result);
+    return image;
+}
+
+bool MpvEngine::isStream() const
+{
+    return d->open && d->stream;
+}
+
+QString MpvEngine::lastError() const
+{
+    return d->lastError;
+}
+
+QWidget *MpvEngine::hostPicture(QWidget *owner)
+{
+    if (!d->open || !d->hasVideo || !owner || !d->mpv)
+        return nullptr;
+    if (!d->view) {
+        d->view = new VideoView(
+            d->mpv, [this](bool ready) { d->pictureContextChanged(ready); }, owner);
+    } else if (d->view->parentWidget() != owner) {
+        d->view->setParent(owner);
+    }
+    return d->view;
+}
+
+void MpvEngine::releasePicture()
+{
+    if (d->view)
+        d->view->hide();
+}
+
+double MpvEngine::seekOffset() const
+{
+    return d->seekOffset;
+}
+
+double MpvEngine::playbackTime() const
+{
+    return d->open ? d->timePos() : 0.0;
+}
+
+double MpvEngine::appliedRate() const
+{
+    double rate = 0;
+    if (d->mpv)
+        mpv_get_property(d->mpv, "speed", MPV_FORMAT_DOUBLE, &rate);
+    return rate;
+}

@@ -186,8 +186,11 @@ struct MpvEngine::Private {
             const auto *m = static_cast<mpv_event_log_message *>(e->data);
             qCInfo(lcMpv, "%s: %s", m->prefix, QByteArray(m->text).trimmed().constData());
             // The engine's own reason for a failure, as it said it last.
-            if (opening && m->log_level <= MPV_LOG_LEVEL_ERROR)
-                lastLog = QString::fromUtf8(QByteArray(m->text).trimmed());
+            if (opening && stream && m->log_level <= MPV_LOG_LEVEL_WARN) {
+                const QString line = QString::fromUtf8(QByteArray(m->text).trimmed());
+                if (!lastLog.contains(line) && lastLog.count(QLatin1Char('\n')) < 3)
+                    lastLog += (lastLog.isEmpty() ? QString() : QStringLiteral("\n")) + line;
+            }
             break;
         }
         default:
@@ -255,6 +258,10 @@ struct MpvEngine::Private {
     void seekTo(double seconds)
     {
         seconds = std::clamp(seconds, 0.0, std::max(0.0, durationSec));
+        // A stream read straight through cannot go anywhere.
+        int seekable = 1;
+        if (stream && mpv_get_property(mpv, "seekable", MPV_FORMAT_FLAG, &seekable) >= 0 && !seekable)
+            return;
         lastSeek = frameFormat() ? -1 : seconds;
         drain();
         const quint64 before = restarts;
@@ -271,8 +278,10 @@ struct MpvEngine::Private {
         frame = std::max<qint64>(0, frame);
         // Half a frame early, so a frame whose time is a little off still counts.
         seekTo((double(frame) - 0.5) / fps);
-        if (running)
-            return; // the position moves on; landing is judged on a still picture only
+        // The position moves on, and a stream's first frame need not be at 0: landing is
+        // judged on a still picture of a file only.
+        if (running || stream)
+            return;
         while (seekOffset < MaxSeekOffset) {
             const double t = timePos();
             if (atEnd() || toUnits(t) <= frame)
@@ -390,6 +399,12 @@ struct MpvEngine::Private {
                 if (!pictureReady || !mpv)
                     return;
                 setString("vo", "libmpv");
+                // A stream's video, started without an output, stalls when one comes until
+                // it is put somewhere (at a key frame: the exact kind stalls too).
+                if (open && stream) {
+                    const QByteArray at = number(timePos());
+                    command({"seek", at.constData(), "absolute+keyframes"});
+                }
                 if (open && !running)
                     refreshPicture();
             },

@@ -105,10 +105,20 @@ void ControlWindow::openAddress(const QString &address)
     m_playList->resetQueue();
     setCurrentPath(path);
     m_graph->allowAddress(path);
-    if (m_graph->openMedia())
-        transport().play();
-    else
+    if (!m_graph->openMedia()) {
         setCurrentPath(QString());
+        notifyDesktop();
+        return;
+    }
+    // Once the picture has taken over from the opening (a stream set playing before that
+    // stalls at its first frame).
+    const QPointer<ControlWindow> self(this);
+    QTimer::singleShot(200, this, [self, path] {
+        if (self && self->m_graph->loaded() && !self->m_graph->playing() && self->m_currentPath == path) {
+            self->transport().play();
+            self->notifyDesktop();
+        }
+    });
     notifyDesktop();
 }
 

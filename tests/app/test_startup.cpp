@@ -341,8 +341,8 @@ private Q_SLOTS:
         QTRY_VERIFY_WITH_TIMEOUT(std::abs(playerPosition() - 1.5) < 0.1, 5000);
 
         // Off (the default), a file starts at its beginning whatever the list says.
-        ::kill(pid_t(p->processId()), SIGKILL);
-        QVERIFY(p->waitForFinished(5000));
+        p->kill();
+        QVERIFY(p->waitForFinished(15000));
         store().write(Key::ResumePlayback, 0);
         p = start({file});
         QVERIFY(waitForGuard());

