@@ -1,11 +1,14 @@
 #include "VideoView.h"
 
+#include "PicturePath.h"
+
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFunctions>
+#include <QPainter>
 #include <QPlatformSurfaceEvent>
 #include <QWheelEvent>
 #include <QWindow>
@@ -13,11 +16,24 @@
 #include <mpv/client.h>
 #include <mpv/render_gl.h>
 
+#include <cstdlib>
+
 namespace {
 void *procAddress(void *, const char *name)
 {
     QOpenGLContext *ctx = QOpenGLContext::currentContext();
     return ctx ? reinterpret_cast<void *>(ctx->getProcAddress(name)) : nullptr;
+}
+
+// libmpv converts a line at a time in SIMD steps: lines and their start on 64 bytes.
+QImage alignedImage(const QSize &size)
+{
+    const qsizetype stride = (qsizetype(size.width()) * 4 + 63) / 64 * 64;
+    void *bits = std::aligned_alloc(64, size_t(stride) * size_t(size.height()));
+    if (!bits)
+        return {};
+    return QImage(static_cast<uchar *>(bits), size.width(), size.height(), stride, QImage::Format_RGB32,
+                  [](void *p) { std::free(p); }, bits);
 }
 } // namespace
 
@@ -83,13 +99,20 @@ private:
 };
 
 VideoView::VideoView(mpv_handle *mpv, std::function<void(bool)> contextChanged, QWidget *parent)
-    : QWidget(parent), m_mpv(mpv), m_contextChanged(std::move(contextChanged)),
-      m_surface(new PictureSurface(this))
+    : QWidget(parent), m_software(PicturePath::choose() == PicturePath::Kind::Software), m_mpv(mpv),
+      m_contextChanged(std::move(contextChanged))
 {
     setObjectName(QStringLiteral("VideoView"));
     // The hosting window owns every mouse and key action on the picture.
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
+    if (m_software) {
+        // Every pixel is the picture's or the black libmpv puts around it.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setAttribute(Qt::WA_NoSystemBackground);
+        return;
+    }
+    m_surface = new PictureSurface(this);
     m_container = QWidget::createWindowContainer(m_surface, this);
     m_container->setAttribute(Qt::WA_TransparentForMouseEvents);
     m_container->setFocusPolicy(Qt::NoFocus);
@@ -102,7 +125,8 @@ VideoView::~VideoView()
         freeRenderContext();
         doneCurrent();
     }
-    m_surface->forget();
+    if (m_surface)
+        m_surface->forget();
     delete m_container; // and the surface with it, while the context is still here
 }
 
@@ -119,11 +143,42 @@ void VideoView::detach()
 void VideoView::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    m_container->setGeometry(rect());
+    if (m_container)
+        m_container->setGeometry(rect());
+    else
+        draw(); // libmpv fits the frame it shows to the new size
+}
+
+void VideoView::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!m_software)
+        return;
+    if (!m_render && m_mpv)
+        createRenderContext();
+    draw();
+}
+
+void VideoView::paintEvent(QPaintEvent *)
+{
+    if (!m_software)
+        return;
+    QPainter p(this);
+    if (m_image.isNull())
+        p.fillRect(rect(), Qt::black);
+    else
+        p.drawImage(0, 0, m_image);
+    if (m_framePending) {
+        m_framePending = false;
+        ++m_framesDrawn;
+        Q_EMIT frameDrawn();
+    }
 }
 
 bool VideoView::makeCurrent()
 {
+    if (m_software)
+        return true; // nothing to make current: libmpv draws into memory
     if (!m_gl)
         return false;
     if (m_surface->handle())
@@ -175,13 +230,17 @@ void VideoView::createRenderContext()
         return;
     mpv_opengl_init_params gl{procAddress, nullptr};
     int advanced = 0;
-    mpv_render_param params[] = {
+    mpv_render_param glParams[] = {
         {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_OPENGL)},
         {MPV_RENDER_PARAM_OPENGL_INIT_PARAMS, &gl},
         {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
         {MPV_RENDER_PARAM_INVALID, nullptr}};
-    if (mpv_render_context_create(&m_render, m_mpv, params) < 0) {
-        qWarning("libmpv cannot draw with this OpenGL context");
+    mpv_render_param swParams[] = {
+        {MPV_RENDER_PARAM_API_TYPE, const_cast<char *>(MPV_RENDER_API_TYPE_SW)},
+        {MPV_RENDER_PARAM_ADVANCED_CONTROL, &advanced},
+        {MPV_RENDER_PARAM_INVALID, nullptr}};
+    if (mpv_render_context_create(&m_render, m_mpv, m_software ? swParams : glParams) < 0) {
+        qWarning(m_software ? "libmpv cannot draw into memory" : "libmpv cannot draw with this OpenGL context");
         m_render = nullptr;
         return;
     }
@@ -242,7 +301,7 @@ void VideoView::frameWaiting()
         skipFrame();
         return;
     }
-    if (!m_surface->isExposed()) {
+    if (!m_software && !m_surface->isExposed()) {
         // Shown once the window is: keep one frame for then and let the others go by.
         if (m_framePending)
             skipFrame();
@@ -266,8 +325,48 @@ void VideoView::skipFrame()
     mpv_render_context_report_swap(m_render);
 }
 
+void VideoView::renderImage(QImage &target)
+{
+    const qreal dpr = devicePixelRatioF();
+    const QSize size = (QSizeF(this->size()) * dpr).toSize();
+    if (size.isEmpty())
+        return;
+    if (target.size() != size) {
+        target = alignedImage(size);
+        if (target.isNull())
+            return;
+        target.setDevicePixelRatio(dpr);
+    }
+    if (!m_render) {
+        target.fill(Qt::black);
+        return;
+    }
+    int wh[2] = {size.width(), size.height()};
+    size_t stride = size_t(target.bytesPerLine());
+    // Blue, green, red and a spare byte: Qt's own 32-bit layout, put on the window as is.
+    char format[] = "bgr0";
+    int block = 0;
+    mpv_render_param params[] = {{MPV_RENDER_PARAM_SW_SIZE, wh},
+                                 {MPV_RENDER_PARAM_SW_FORMAT, format},
+                                 {MPV_RENDER_PARAM_SW_STRIDE, &stride},
+                                 {MPV_RENDER_PARAM_SW_POINTER, target.bits()},
+                                 {MPV_RENDER_PARAM_BLOCK_FOR_TARGET_TIME, &block},
+                                 {MPV_RENDER_PARAM_INVALID, nullptr}};
+    mpv_render_context_render(m_render, params);
+    mpv_render_context_report_swap(m_render);
+}
+
 void VideoView::draw(QImage *copy)
 {
+    if (m_software) {
+        if (!isVisible() && !copy)
+            return;
+        renderImage(m_image);
+        if (copy)
+            *copy = m_image.copy();
+        update(); // counted as drawn once painted
+        return;
+    }
     if (!m_surface->isExposed() || !makeCurrent())
         return;
     const qreal dpr = m_surface->devicePixelRatio();

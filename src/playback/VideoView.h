@@ -14,9 +14,11 @@ class QOffscreenSurface;
 class PictureSurface;
 
 // The picture: libmpv draws each frame through its OpenGL render API straight into the
-// default framebuffer of a native child window, which this widget hosts. Part of the
-// libmpv adapter; the rest of the program sees a QWidget that takes no input of its own:
-// what the user does on the picture goes to the widget underneath, the hosting window.
+// default framebuffer of a native child window, which this widget hosts; or, where OpenGL
+// is drawn by the CPU (PicturePath), through its software renderer into an image this
+// widget paints. Part of the libmpv adapter; the rest of the program sees a QWidget that
+// takes no input of its own: what the user does on the picture goes to the widget
+// underneath, the hosting window.
 class VideoView : public QWidget
 {
     Q_OBJECT
@@ -26,6 +28,8 @@ public:
     ~VideoView() override;
 
     bool hasRenderContext() const { return m_render != nullptr; }
+    // libmpv's software renderer draws here, not OpenGL.
+    bool isSoftware() const { return m_software; }
     // Frames drawn so far (a repaint of the same frame does not count).
     quint64 framesDrawn() const { return m_framesDrawn; }
     // Frees the render context now; the engine calls this before it shuts libmpv down.
@@ -41,6 +45,8 @@ Q_SIGNALS:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
 
 private:
     friend class PictureSurface;
@@ -53,14 +59,18 @@ private:
     void surfaceExposed();
     void surfaceGoing();
     void draw(QImage *copy = nullptr);
+    void renderImage(QImage &target);
     void skipFrame();
     void forwardInput(QEvent *event);
     static void updateCallback(void *self);
 
+    const bool m_software;
     mpv_handle *m_mpv;
     std::function<void(bool)> m_contextChanged;
-    PictureSurface *m_surface;
-    QWidget *m_container;
+    PictureSurface *m_surface = nullptr;
+    QWidget *m_container = nullptr;
+    // The software renderer's latest frame, at the widget's size in device pixels.
+    QImage m_image;
     std::unique_ptr<QOpenGLContext> m_gl;
     std::unique_ptr<QOffscreenSurface> m_spare;
     mpv_render_context *m_render = nullptr;
