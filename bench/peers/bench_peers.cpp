@@ -496,6 +496,7 @@ public:
     void reapplyFullScreen() override {}
     void reapplyFillScreen() override {}
     void enterAutoFull() override {}
+    void nextVideoCdTrack() override {}
     QString currentPath() const override { return path; }
     int preference(const IntKey &key) const override { return key.def; }
     PlayQueue *playQueue() override { return nullptr; }
