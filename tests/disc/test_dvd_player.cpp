@@ -210,7 +210,7 @@ private Q_SLOTS:
         const double from = nav.position();
         d.button(DvdPlayerDialog::ReversePlayButton)->click();
         QVERIFY(nav.reversing());
-        QTRY_VERIFY_WITH_TIMEOUT(nav.position() < from - 1.0, 5000);
+        QTRY_VERIFY_WITH_TIMEOUT(nav.position() < from - 1.0, 10000);
         QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 15000);
         QVERIFY(!nav.reversing());
         QCOMPARE(nav.title(), 1);
