@@ -301,7 +301,7 @@ private Q_SLOTS:
         QTRY_VERIFY(w->graph().playing());
         QCOMPARE(prompt.messages.size(), size_t(0));
         QVERIFY(QDir(disc).removeRecursively());
-        QTRY_VERIFY_WITH_TIMEOUT(!w->videoCd().active(), 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!w->videoCd().active(), 30000);
         QVERIFY(!w->graph().loaded());
         QCOMPARE(shortName(w->currentPath()), QStringLiteral("MPEGAV/AVSEQ01.DAT"));
         QCOMPARE(prompt.messages.size(), size_t(0));
