@@ -42,6 +42,8 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
 {
     // As a web server does: a request that asks for it ends its connection.
     const bool close = r.headers.value("connection").toLower() == "close";
+    // Said in the answer too, or the client may send its next request down the closing connection.
+    const QByteArray closing = close ? QByteArrayLiteral("Connection: close\r\n") : QByteArray();
     Answer a{Mode::Body, 404, "not here"};
     for (auto it = m_answers.cbegin(); it != m_answers.cend(); ++it) {
         if (r.path.endsWith(it.key()))
@@ -52,7 +54,7 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
         s->setProperty("silent", true);
         return; // accepts and never answers
     case Mode::RedirectLoop:
-        s->write("HTTP/1.1 302 Found\r\nLocation: " + r.path + "\r\nContent-Length: 0\r\n\r\n");
+        s->write("HTTP/1.1 302 Found\r\nLocation: " + r.path + "\r\nContent-Length: 0\r\n" + closing + "\r\n");
         if (close)
             s->disconnectFromHost();
         return;
@@ -92,7 +94,7 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
         break;
     }
     s->write("HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: text/plain\r\nContent-Length: "
-             + QByteArray::number(a.body.size()) + "\r\n\r\n");
+             + QByteArray::number(a.body.size()) + "\r\n" + closing + "\r\n");
     // Large bodies go out as the client reads them, so a client that stops leaves them unsent.
     QPointer<QTcpSocket> socket(s);
     auto sendMore = [this, socket, close, body = a.body, at = qsizetype(0), done = false]() mutable {
