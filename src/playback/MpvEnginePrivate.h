@@ -399,11 +399,12 @@ struct MpvEngine::Private {
                 if (!pictureReady || !mpv)
                     return;
                 setString("vo", "libmpv");
-                // A stream's video, started without an output, stalls when one comes until
-                // it is put somewhere (at a key frame: the exact kind stalls too).
-                if (open && stream) {
+                // Video that plays on without an output stalls when one comes (libmpv's own
+                // refresh seek can leave its reader idle) until it is put somewhere: a stream
+                // at a key frame (the exact kind stalls too), a file where it is.
+                if (open && (stream || running)) {
                     const QByteArray at = number(timePos());
-                    command({"seek", at.constData(), "absolute+keyframes"});
+                    command({"seek", at.constData(), stream ? "absolute+keyframes" : "absolute+exact"});
                 }
                 if (open && !running)
                     refreshPicture();
