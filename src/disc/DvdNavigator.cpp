@@ -359,10 +359,13 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         const int chapter = int(query(chapterFormat));
         const gint64 time = query(GST_FORMAT_TIME);
         deliver([title, chapter, time](DvdNavigator &nav) {
+            // A query fails while a seek flushes: the place is still the last one known.
             const double seconds = time < 0 ? nav.m_position : double(time) / GST_SECOND;
-            const bool moved = title != nav.m_title || chapter != nav.m_chapter || seconds != nav.m_position;
-            nav.m_title = title;
-            nav.m_chapter = chapter;
+            const int knownTitle = title < 0 ? nav.m_title : title;
+            const int knownChapter = chapter < 0 ? nav.m_chapter : chapter;
+            const bool moved = knownTitle != nav.m_title || knownChapter != nav.m_chapter || seconds != nav.m_position;
+            nav.m_title = knownTitle;
+            nav.m_chapter = knownChapter;
             nav.m_position = seconds;
             if (moved)
                 Q_EMIT nav.locationChanged();
