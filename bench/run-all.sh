@@ -31,7 +31,7 @@ LAUNCHER=()
 command -v ccache >/dev/null && LAUNCHER=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B "$BUILD" -G Ninja -DCMAKE_BUILD_TYPE=Release "${LAUNCHER[@]}" >/dev/null || exit 2
 BENCHES=(bench_peers bench_playlist bench_idle bench_playback bench_digital_display bench_skin_widgets
-  bench_colour_chooser bench_mixer bench_update)
+  bench_colour_chooser bench_mixer bench_update bench_disc bench_dvd)
 cmake --build "$BUILD" --target kinetrope "${BENCHES[@]}" >/dev/null || { echo "build failed" >&2; exit 2; }
 
 # The clips: every one carries a magenta band over its top eighth, the mark by which a
@@ -94,7 +94,7 @@ awk '/^reference: readAll/ {ref=$(NF-1)}
 if [[ -z $QUICK ]]; then
   run idle "$BUILD/bench/app/bench_idle" 10
   run playback "$BUILD/bench/playback/bench_playback"
-  for b in bench_digital_display bench_skin_widgets bench_colour_chooser bench_mixer bench_update; do
+  for b in bench_digital_display bench_skin_widgets bench_colour_chooser bench_mixer bench_update bench_disc bench_dvd; do
     run "$b" "$(find "$BUILD/bench" -name "$b" -type f | head -1)"
   done
 fi

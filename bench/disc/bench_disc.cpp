@@ -70,10 +70,12 @@ double toFirstPicture(ControlWindow &w, const std::function<void()> &action)
     return drawn ? ms : -1;
 }
 
-void report(const char *what, const std::vector<double> &disc, const std::vector<double> &file)
+// Also as a row of bench/run-all.sh's table, against its reference, with its goal.
+void report(const char *what, const char *reference, const std::vector<double> &disc, const std::vector<double> &file)
 {
     const double d = median(disc), f = median(file);
     std::printf("%-44s disc %8.1f ms   file %8.1f ms   ratio %.2f\n", what, d, f, f > 0 ? d / f : 0.0);
+    std::printf("ROW|%s|ms|%.1f|-|%s=%.1f/-|%s<=1.1\n", what, d, reference, f, reference);
     std::fflush(stdout);
 }
 
@@ -145,8 +147,8 @@ int main(int argc, char **argv)
             return 1;
         }
     }
-    report("VCD button / open dialog -> first picture", discOpen, fileOpen);
-    report("end of track / of list entry -> next picture", discNext, fileNext);
+    report("VCD button -> first picture", "open", discOpen, fileOpen);
+    report("VCD end of track -> next picture", "list", discNext, fileNext);
     eject();
     w.shutdown(false);
     return 0;

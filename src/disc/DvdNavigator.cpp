@@ -15,6 +15,7 @@
 #include <atomic>
 #include <deque>
 #include <functional>
+#include <future>
 #include <mutex>
 
 namespace {
@@ -191,6 +192,9 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
             },
             this, nullptr);
         gst_object_unref(bus);
+        // Asked beside the disc's start, on a thread of its own: its connection attempt
+        // would otherwise hold back the first picture.
+        soundServer = std::async(std::launch::async, &Session::probeSoundServer).share();
         gst_element_set_state(pipeline, GST_STATE_PAUSED);
         // Asked while the disc starts: the answer is only needed when there is none.
         if (!haveMpeg2Decoder()) {
@@ -211,6 +215,8 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         gst_object_unref(pipeline);
         pipeline = vsink = spu = nullptr;
     }
+
+    std::shared_future<bool> soundServer;
 
     static bool probeSoundServer()
     {
@@ -234,8 +240,8 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         } else {
             GstElement *convert = gst_element_factory_make("audioconvert", nullptr);
             GstElement *resample = gst_element_factory_make("audioresample", nullptr);
-            // Asked here, not before the start: the picture need not wait for the answer.
-            GstElement *sink = probeSoundServer() ? gst_element_factory_make("pulsesink", nullptr) : nullptr;
+            const bool server = soundServer.valid() ? soundServer.get() : probeSoundServer();
+            GstElement *sink = server ? gst_element_factory_make("pulsesink", nullptr) : nullptr;
             if (!sink) {
                 // No server: the sound is thrown away at its pace, so the picture keeps time.
                 sink = gst_element_factory_make("fakesink", nullptr);
