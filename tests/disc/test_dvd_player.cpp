@@ -1,13 +1,17 @@
 // The DVD player dialog on GStreamer's real DVD navigator, on a small authored disc.
 #include "TestDvd.h"
 #include "TestEnv.h"
+#include "VideoCdMedia.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "disc/DvdNavigator.h"
 #include "disc/DvdPicture.h"
 #include "disc/DvdPlayerDialog.h"
+#include "disc/VideoCdSearch.h"
+#include "playback/MediaGraph.h"
 #include "ui/ControlSet.h"
+#include "ui/Commands.h"
 #include "ui/ControlWindow.h"
 #include "skin/SkinButton.h"
 
@@ -277,11 +281,17 @@ private Q_SLOTS:
     }
 
     // The DVD button: a VideoCD plays instead of an empty dialog when one is found.
+    // The DVD button: a VideoCD alone plays unasked, without the dialog; a DVD is asked about
+    // and its menu comes up in the dialog; with neither the dialog opens empty.
     void dvdButton()
     {
         if (!only("dvdButton"))
             QSKIP("another run");
-        qputenv("KINETROPE_OPTICAL_ROOTS", QByteArray());
+        const QString vcd = env->path(QStringLiteral("vcd"));
+        QVERIFY(QDir().mkpath(vcd + QStringLiteral("/MPEGAV")));
+        QVERIFY(QFile::copy(VideoCdMedia::vcdTrack(1), vcd + QStringLiteral("/MPEGAV/AVSEQ01.DAT")));
+        const QString empty = env->path(QStringLiteral("empty"));
+        QVERIFY(QDir().mkpath(empty));
         store->write(Key::SplashDisable, 1);
         store->write(Key::AutoUpdateNotification, 0);
         ProcessState process;
@@ -289,25 +299,52 @@ private Q_SLOTS:
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.controls().button(ButtonId::Dvd)->toolTip(), QStringLiteral("Play a DVD - Attempts to find a DVD"));
-        int asked = 0;
-        w.setVideoCdFallback([&] { return ++asked == 1; });
-        bool dialogSeen = false;
-        auto closeDialog = [&] {
-            if (auto *dvd = qobject_cast<DvdPlayerDialog *>(QApplication::activeModalWidget())) {
-                dialogSeen = true;
+
+        bool dialogSeen = false, menuShown = false;
+        int patienceMs = 20000; // for the menu to come up
+        QElapsedTimer open;
+        QTimer watcher;
+        connect(&watcher, &QTimer::timeout, this, [&] {
+            auto *dvd = qobject_cast<DvdPlayerDialog *>(QApplication::activeModalWidget());
+            if (!dvd)
+                return;
+            if (!dialogSeen)
+                open.start();
+            dialogSeen = true;
+            const DvdNavigator &nav = dvd->navigator();
+            menuShown = nav.ready() && nav.title() == 0 && !dvd->picture()->frame().isNull();
+            if (menuShown || open.elapsed() > patienceMs)
                 dvd->button(DvdPlayerDialog::ExitButton)->click();
-            }
-        };
-        QTimer closer;
-        connect(&closer, &QTimer::timeout, this, closeDialog);
-        closer.start(100);
+        });
+        watcher.start(50);
+
+        qputenv("KINETROPE_OPTICAL_ROOTS", (empty + u':' + vcd).toLocal8Bit());
         w.controls().button(ButtonId::Dvd)->click();
-        QCOMPARE(asked, 1);
-        QVERIFY(!dialogSeen); // the VideoCD played; no dialog
-        w.controls().button(ButtonId::Dvd)->click();
-        QCOMPARE(asked, 2);
-        QVERIFY(dialogSeen); // neither: the dialog opens empty
+        QVERIFY(!dialogSeen);
+        QVERIFY(w.videoCd().active());
+        QCOMPARE(w.currentPath(), vcd + QStringLiteral("/MPEGAV/AVSEQ01.DAT"));
+        QVERIFY(w.graph().playing());
         QVERIFY(prompt.messages.empty());
+        w.execute({Command::Eject});
+
+        qputenv("KINETROPE_OPTICAL_ROOTS", (empty + u':' + disc).toLocal8Bit());
+        prompt.queueAnswer(PromptKind::AnswerYes);
+        w.controls().button(ButtonId::Dvd)->click();
+        QVERIFY(dialogSeen);
+        QVERIFY(menuShown);
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("Found DVD"));
+        QVERIFY2(prompt.messages[0].text.startsWith(QStringLiteral("Found a DVD in drive ") + disc),
+                 qPrintable(prompt.messages[0].text));
+        QVERIFY(!w.videoCd().active());
+
+        qputenv("KINETROPE_OPTICAL_ROOTS", empty.toLocal8Bit());
+        dialogSeen = menuShown = false;
+        patienceMs = 1500;
+        w.controls().button(ButtonId::Dvd)->click();
+        QVERIFY(dialogSeen);
+        QVERIFY(!menuShown);
+        QCOMPARE(prompt.messages.size(), size_t(1));
     }
 
     void noDecoder()
