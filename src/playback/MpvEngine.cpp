@@ -169,6 +169,9 @@ MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
             return OpenResult::Failed; // destroyed from within the loop: nothing left to touch
         d->openLoop = nullptr;
     }
+    // libmpv's log can trail the end of a failed load: its reason is taken too.
+    if (!d->openCancelled && !d->loadReady())
+        d->drain();
     d->opening = false;
     if (d->openCancelled || !d->loadReady()) {
         if (!d->openCancelled && !d->loadEnded())
@@ -185,7 +188,15 @@ MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
     double dur = 0;
     mpv_get_property(d->mpv, "duration", MPV_FORMAT_DOUBLE, &dur);
     d->durationSec = std::isfinite(dur) && dur > 0 ? dur : 0;
-    d->live = stream && d->durationSec <= 0;
+    // A stream that cannot be sought, or comes without a length, has no duration of its own:
+    // libmpv reports what it holds so far, and play must not end there.
+    int seekable = 0;
+    int64_t size = 0;
+    mpv_get_property(d->mpv, "seekable", MPV_FORMAT_FLAG, &seekable);
+    const bool sized = mpv_get_property(d->mpv, "file-size", MPV_FORMAT_INT64, &size) >= 0 && size > 0;
+    d->live = stream && (d->durationSec <= 0 || !seekable || !sized);
+    if (d->live)
+        d->durationSec = 0;
     d->stopAtEnd = true;
     d->stopUnitsSet = 0;
     if (d->autoSubs && !d->loadSubtitlesBeside.isEmpty())

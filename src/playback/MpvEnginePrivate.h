@@ -104,8 +104,9 @@ struct MpvEngine::Private {
     qint64 durationUnits() const { return toUnits(durationSec); }
     qint64 stopUnits() const
     {
+        // A live stream ends where the engine runs out, not at a length.
         if (stopAtEnd && live)
-            return std::numeric_limits<qint64>::max();
+            return atEnd() ? toUnits(timePos()) : std::numeric_limits<qint64>::max();
         return stopAtEnd ? durationUnits() : stopUnitsSet;
     }
 
@@ -174,9 +175,7 @@ struct MpvEngine::Private {
             endedEntry = end->playlist_entry_id;
             endError = end->reason == MPV_END_FILE_REASON_ERROR ? end->error : 0;
             if (endError)
-                lastError = lastLog.isEmpty() ? QString::fromUtf8(mpv_error_string(endError))
-                                              : lastLog + QStringLiteral(" (") + QString::fromUtf8(mpv_error_string(endError))
-                                                    + QLatin1Char(')');
+                lastError = endReason();
             break;
         }
         case MPV_EVENT_PLAYBACK_RESTART:
@@ -295,8 +294,18 @@ struct MpvEngine::Private {
     }
 
     // A failed open: what the engine said, else what it was left at.
+    // What the engine said last, with its error code's words.
+    QString endReason() const
+    {
+        const QString code = QString::fromUtf8(mpv_error_string(endError));
+        return lastLog.isEmpty() ? code : lastLog + QStringLiteral(" (") + code + QLatin1Char(')');
+    }
+
     void noteFailure()
     {
+        // The log can trail the end of the load: its words are taken once they are there.
+        if (endError && !lastLog.isEmpty())
+            lastError = endReason();
         if (lastError.isEmpty() && !lastLog.isEmpty())
             lastError = lastLog;
         if (lastError.isEmpty() && !loadEnded())

@@ -90,11 +90,33 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
         });
         return;
     }
+    case Mode::Unsized: {
+        // At about the pace it plays, in small pieces, so the client never sees its end early.
+        s->setProperty("silent", true);
+        s->write("HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: application/octet-stream\r\n"
+                 "Connection: close\r\n\r\n");
+        auto *t = new QTimer(s);
+        QPointer<QTcpSocket> socket(s);
+        connect(t, &QTimer::timeout, this, [this, socket, t, body = a.body, at = qsizetype(0)]() mutable {
+            if (!socket || socket->state() != QAbstractSocket::ConnectedState)
+                return t->stop();
+            const QByteArray chunk = body.mid(at, 4096);
+            socket->write(chunk);
+            at += chunk.size();
+            m_sent += chunk.size();
+            if (at >= body.size()) {
+                t->stop();
+                socket->disconnectFromHost();
+            }
+        });
+        t->start(100);
+        return;
+    }
     case Mode::Body:
+        s->write("HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: text/plain\r\nContent-Length: "
+                 + QByteArray::number(a.body.size()) + "\r\n" + closing + "\r\n");
         break;
     }
-    s->write("HTTP/1.1 " + QByteArray::number(a.status) + " X\r\nContent-Type: text/plain\r\nContent-Length: "
-             + QByteArray::number(a.body.size()) + "\r\n" + closing + "\r\n");
     // Large bodies go out as the client reads them, so a client that stops leaves them unsent.
     QPointer<QTcpSocket> socket(s);
     auto sendMore = [this, socket, close, body = a.body, at = qsizetype(0), done = false]() mutable {

@@ -13,7 +13,8 @@ class StubHttpServer : public QTcpServer
     Q_OBJECT
 public:
     // HalfThenDrop: promises the whole body, sends half and closes; asked again, closes at once.
-    enum class Mode { Body, Trickle, Silence, RedirectLoop, HalfThenDrop };
+    // Unsized: the body without a length, ended by closing, as a live stream is sent.
+    enum class Mode { Body, Trickle, Silence, RedirectLoop, HalfThenDrop, Unsized };
     struct Answer {
         Mode mode = Mode::Body;
         int status = 200;

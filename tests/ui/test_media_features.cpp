@@ -291,6 +291,7 @@ private Q_SLOTS:
         QHash<QByteArray, StubHttpServer::Answer> answers;
         answers.insert("/clip.ts", {StubHttpServer::Mode::Body, 200, readAll(streamTs())});
         answers.insert("/cut.ts", {StubHttpServer::Mode::HalfThenDrop, 200, readAll(streamTs())});
+        answers.insert("/unsized.ts", {StubHttpServer::Mode::Unsized, 200, readAll(streamTs())});
         answers.insert("/vod.m3u8", {StubHttpServer::Mode::Body, 200, vod});
         answers.insert("/live.m3u8", {StubHttpServer::Mode::Body, 200, live});
         for (int i = 0; i < 8; ++i) {
@@ -342,6 +343,26 @@ private Q_SLOTS:
         QTRY_VERIFY(w->graph().engine().position() > 0.4);
         QVERIFY(w->graph().playing());
         QVERIFY(w->readouts().text(DisplayId::CurrentTime) != QStringLiteral("  :  :  . 1"));
+        QVERIFY(prompt.messages.empty());
+
+        // Sent without a length, as a live stream is: nothing to count down from, the time
+        // shown is the time played, even where the display counts down for files.
+        w->execute({Command::ToggleTimeRemaining});
+        QVERIFY(w->toggles().timeRemaining);
+        w->openAddress(server.url("/unsized.ts"));
+        QVERIFY(w->graph().loaded());
+        QCOMPARE(w->graph().engine().duration(), 0.0);
+        QCOMPARE(t.stopSlider().value(), t.stopSlider().maximum());
+        QTRY_VERIFY(w->graph().engine().position() > 1.0);
+        const QString shown = w->readouts().text(DisplayId::CurrentTime);
+        // Seconds and frames played, no hours or minutes yet.
+        QVERIFY2(QRegularExpression(QStringLiteral("^  :  : [1-3]:\\d\\d$")).match(shown).hasMatch(), qPrintable(shown));
+        // Its end is where the sending stopped, not where the first bytes did.
+        double reached = 0;
+        QTRY_VERIFY_WITH_TIMEOUT((reached = std::max(reached, w->graph().engine().position()), !w->graph().playing()), 15000);
+        QVERIFY2(reached > 3.0 && reached < 5.0, qPrintable(QString::number(reached)));
+        QCOMPARE(t.positionSlider().value(), 0); // back at the start, stopped
+        w->execute({Command::ToggleTimeRemaining});
         QVERIFY(prompt.messages.empty());
 
         // Failures say what the engine said.
