@@ -18,12 +18,20 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE https://kinetrope.ostrevan.org/)
-# The libraries linked come from dpkg-shlibdeps; what is loaded at run time is named here:
-# the Qt platform plugins (xcb) and the GStreamer elements of the DVD player.
+# The libraries linked come from dpkg-shlibdeps; libqt6gui6 among them holds the xcb platform
+# plugin. What is loaded at run time is named here, the GStreamer elements of the DVD player:
+#   base      videoconvert, appsink, audioconvert, audioresample
+#   good      pulsesink
+#   bad       rsndvdbin, dvdspu
+#   libav     the MPEG-2 picture (avdec_mpeg2video), AC-3 and MPEG sound; without a picture
+#             decoder no disc plays at all
+#   ugly      LPCM sound (dvdlpcmdec, the only decoder for it): only recommended, a disc
+#             plays without it, its LPCM tracks silent
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "qt6-qpa-plugins, gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "libgl1-mesa-dri, xdg-utils, pulseaudio | pipewire-pulse")
+  "gstreamer1.0-plugins-base, gstreamer1.0-plugins-good, gstreamer1.0-plugins-bad, gstreamer1.0-libav")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS
+  "gstreamer1.0-plugins-ugly, libgl1-mesa-dri, xdg-utils, pulseaudio | pipewire-pulse")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

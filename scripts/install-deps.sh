@@ -11,11 +11,12 @@ packages=(
   libgstreamer1.0-dev libgstreamer-plugins-base1.0-dev
   # icons, the Debian package
   librsvg2-bin dpkg-dev file
-  # run
-  qt6-qpa-plugins libgl1-mesa-dri fonts-dejavu-core
+  # run, as the package's Depends and Recommends (cmake/Packaging.cmake); the xcb platform
+  # plugin is in libqt6gui6, the sound server's sink in -good
+  libgl1-mesa-dri fonts-dejavu-core
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-plugins-bad
-  # DVD: MPEG-2 video (libav), AC-3 and LPCM sound (ugly), the sound server's sink
-  gstreamer1.0-libav gstreamer1.0-plugins-ugly gstreamer1.0-pulseaudio
+  # DVD: MPEG-2 video, AC-3 and MPEG sound (libav), LPCM sound (ugly)
+  gstreamer1.0-libav gstreamer1.0-plugins-ugly
   # test: media generation (ffmpeg; dvdauthor and its spumux author a DVD), virtual display, session bus, MPRIS client, sound server
   ffmpeg dvdauthor mpv xvfb xauth x11-utils xdotool trayer dbus-bin dbus-daemon playerctl pulseaudio pulseaudio-utils
   # test: the install tree's validators, a Wayland compositor with XWayland

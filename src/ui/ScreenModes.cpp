@@ -105,7 +105,6 @@ void ScreenModes::sizeVideoWindow(bool viewChange)
         return;
     m_placingVideo = true;
     m_video->setResizeNotification(false);
-    m_video->show();
     if (m_fitToWindow) {
         placeRenderer();
     } else {
@@ -116,12 +115,15 @@ void ScreenModes::sizeVideoWindow(bool viewChange)
         const int x = viewChange && m_prefs.isOn(Key::OpenOnLeft) ? c.left() - outer.width() : c.left() + c.width();
         m_video->move(x, c.top());
     }
-    m_video->setResizeNotification(true);
     m_placingVideo = false;
     if (m_mode == Mode::Docked)
         placeVideoDocked(false);
     else
         placeVideoUndocked();
+    // Shown only once in place: some window managers (Weston's) place an X window where it
+    // asks to be when it maps and ignore its later moves.
+    m_video->show();
+    m_video->setResizeNotification(true);
 }
 
 void ScreenModes::placeVideoDocked(bool forced)

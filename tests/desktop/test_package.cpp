@@ -2,11 +2,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLibraryInfo>
 #include <QProcess>
+#include <QSet>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QtTest>
 
+#include <gst/gst.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -39,6 +42,59 @@ bool packageInstalled()
 {
     const Run q = run(QStringLiteral("dpkg-query"), {"-W", "-f=${Status}", "kinetrope"});
     return q.code == 0 && q.out.contains(QLatin1String("install ok installed"));
+}
+
+// Every package a relation field names, alternatives included, without versions.
+QSet<QString> named(const QString &field)
+{
+    QSet<QString> names;
+    for (const QString &alternative : field.split(QRegularExpression(QStringLiteral("[,|]")), Qt::SkipEmptyParts))
+        names.insert(alternative.section(u'(', 0, 0).trimmed());
+    names.remove(QString());
+    return names;
+}
+
+// The Debian package that holds a file on this machine ("pkg:arch: /path").
+QString owner(const QString &file)
+{
+    const QString real = QFileInfo(file).canonicalFilePath(); // dpkg knows /usr/lib, not /lib
+    const Run r = run(QStringLiteral("dpkg-query"), {"-S", real});
+    return r.code == 0 ? r.out.section(QStringLiteral(": "), 0, 0).section(u':', 0, 0).trimmed() : QString();
+}
+
+QString pluginFile(GstPluginFeature *feature)
+{
+    GstPlugin *plugin = gst_plugin_feature_get_plugin(feature);
+    if (!plugin)
+        return QString();
+    const QString file = QString::fromUtf8(gst_plugin_get_filename(plugin));
+    gst_object_unref(plugin);
+    return file;
+}
+
+QString elementOwner(const char *name)
+{
+    GstElementFactory *f = gst_element_factory_find(name);
+    if (!f)
+        return QString();
+    const QString file = pluginFile(GST_PLUGIN_FEATURE(f));
+    gst_object_unref(f);
+    return owner(file);
+}
+
+// The packages holding a decoder for these caps, whichever GStreamer would pick.
+QSet<QString> decoderOwners(const char *caps)
+{
+    QSet<QString> owners;
+    GList *decoders = gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODER, GST_RANK_MARGINAL);
+    GstCaps *c = gst_caps_from_string(caps);
+    for (GList *l = decoders; l; l = l->next) {
+        if (gst_element_factory_can_sink_any_caps(GST_ELEMENT_FACTORY(l->data), c))
+            owners.insert(owner(pluginFile(GST_PLUGIN_FEATURE(l->data))));
+    }
+    gst_caps_unref(c);
+    gst_plugin_feature_list_free(decoders);
+    return owners;
 }
 
 // apt waits for the package database while another installer holds it.
@@ -79,12 +135,37 @@ private Q_SLOTS:
         for (const QString &line : contents.out.split(u'\n', Qt::SkipEmptyParts))
             QVERIFY2(line.contains(QLatin1String(" root/root ")), qPrintable(line));
 
-        // The libraries linked, as dpkg-shlibdeps found them, and the plugins loaded at run time.
+        // The libraries linked, as dpkg-shlibdeps found them, and the plugins loaded at run time:
+        // whichever package this machine's dpkg says holds each of them.
         const Run depends = run(QStringLiteral("dpkg-deb"), {"-f", deb, "Depends"});
+        const Run recommends = run(QStringLiteral("dpkg-deb"), {"-f", deb, "Recommends"});
         QCOMPARE(depends.code, 0);
-        for (const char *d : {"libqt6widgets6", "libqt6dbus6", "libmpv2", "libpulse0", "libc6", "qt6-qpa-plugins",
-                              "gstreamer1.0-plugins-bad"})
-            QVERIFY2(depends.out.contains(QLatin1String(d)), qPrintable(depends.out));
+        QCOMPARE(recommends.code, 0);
+        const QSet<QString> needed = named(depends.out), wanted = named(recommends.out) | needed;
+        for (const char *d : {"libqt6widgets6", "libqt6dbus6", "libmpv2", "libpulse0", "libc6", "libgstreamer1.0-0"})
+            QVERIFY2(needed.contains(QLatin1String(d)), qPrintable(depends.out));
+        const QString xcb = owner(QLibraryInfo::path(QLibraryInfo::PluginsPath) + "/platforms/libqxcb.so");
+        QVERIFY2(!xcb.isEmpty() && needed.contains(xcb), qPrintable(xcb + " not in " + depends.out));
+        QVERIFY(gst_init_check(nullptr, nullptr, nullptr));
+        // The DVD player's elements; without a picture decoder no disc plays.
+        for (const char *e : {"rsndvdbin", "dvdspu", "videoconvert", "appsink", "queue", "audioconvert",
+                              "audioresample", "pulsesink", "fakesink"}) {
+            const QString p = elementOwner(e);
+            QVERIFY2(!p.isEmpty() && needed.contains(p),
+                     qPrintable(QLatin1String(e) + " is in '" + p + "', not in " + depends.out));
+        }
+        const std::pair<const char *, bool> decoders[] = {
+            {"video/mpeg, mpegversion=(int)2, systemstream=(boolean)false", true},
+            {"audio/x-ac3", true},
+            {"audio/mpeg, mpegversion=(int)1, layer=(int)2", true},
+            {"audio/x-private1-lpcm", false}}; // a disc plays without it, silent
+        for (const auto &[caps, required] : decoders) {
+            const QSet<QString> owners = decoderOwners(caps);
+            const QString field = required ? QStringLiteral("Depends") : QStringLiteral("Recommends");
+            QVERIFY2(owners.intersects(required ? needed : wanted),
+                     qPrintable(QStringLiteral("no decoder for %1 in the package's %2; they are in: %3")
+                                    .arg(QLatin1String(caps), field, QStringList(owners.begin(), owners.end()).join(u' '))));
+        }
 
         if (!QStandardPaths::findExecutable(QStringLiteral("lintian")).isEmpty()) {
             const Run lintian = run(QStringLiteral("lintian"), {"--tag-display-limit", "0", deb});
