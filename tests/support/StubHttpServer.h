@@ -12,12 +12,15 @@ class StubHttpServer : public QTcpServer
 {
     Q_OBJECT
 public:
+    // Trickle: a body of no stated length, its piece (default "3") at once and then every
+    // periodMs, never ending.
     // HalfThenDrop: promises the whole body, sends half and closes; asked again, closes at once.
     enum class Mode { Body, Trickle, Silence, RedirectLoop, HalfThenDrop };
     struct Answer {
         Mode mode = Mode::Body;
         int status = 200;
         QByteArray body;
+        int periodMs = 100;
     };
     struct Request {
         QByteArray path;
