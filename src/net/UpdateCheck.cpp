@@ -8,6 +8,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTimer>
 #include <QUrl>
 
 #include <climits>
@@ -16,7 +17,6 @@ namespace {
 const char *const Folder = "//ftp";
 const char *const VersionFile = "//fullversion.txt";
 const char *const MessageFile = "//fullmessage.txt";
-constexpr int TimeoutMs = 15000;
 } // namespace
 
 UpdateCheck::UpdateCheck(SettingsStore &settings, Prompt &prompt, Connectivity &connectivity, QObject *parent)
@@ -106,9 +106,14 @@ void UpdateCheck::fetch(const char *file, bool version)
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     request.setMaximumRedirectsAllowed(3);
-    request.setTransferTimeout(TimeoutMs);
     m_buffer.clear();
     QNetworkReply *reply = m_network->get(request);
+    // A time for the whole answer, not for the gap between two bytes: a server that trickles
+    // a byte now and then would hold the check for hours.
+    QTimer::singleShot(m_timeoutMs, reply, [reply] {
+        if (reply->isRunning())
+            reply->abort();
+    });
     // Nothing past the first kilobyte is kept, nor read off the network.
     reply->setReadBufferSize(ReadLimit);
     m_reply = reply;
@@ -128,7 +133,8 @@ void UpdateCheck::fetched(QNetworkReply *reply, bool version)
 {
     reply->deleteLater();
     m_reply = nullptr;
-    if (!reply->property("full").toBool())
+    // An aborted reply is closed; what it had is in the buffer already.
+    if (!reply->property("full").toBool() && reply->isOpen())
         m_buffer += reply->read(ReadLimit - m_buffer.size());
     const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
     const bool ok = (reply->error() == QNetworkReply::NoError || reply->property("full").toBool())

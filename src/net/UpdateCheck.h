@@ -20,6 +20,7 @@ public:
     static constexpr int OwnVersion = 332; // version x 100
     static constexpr int ReadLimit = 1024;
     static constexpr int MessageLimit = 1021;
+    static constexpr int DefaultTimeoutMs = 15000;
     enum class Result { NoConnection, UpToDate, Declined, Opened, Aborted };
 
     UpdateCheck(SettingsStore &settings, Prompt &prompt, Connectivity &connectivity, QObject *parent = nullptr);
@@ -34,6 +35,12 @@ public:
     int downloadStarted() const { return m_downloadStarted; }
     // The timer's retry: only while the last check did not get through.
     bool wantsRetry() const { return !m_busy && (m_reached != 1 || m_downloadStarted == -1); }
+
+    // Each file's whole answer must come within this; shorter for tests of slow servers.
+    void setTimeout(int ms) { m_timeoutMs = ms; }
+    int timeout() const { return m_timeoutMs; }
+    // Bytes of the last file's answer that were read and kept.
+    qsizetype bytesKept() const { return m_buffer.size(); }
 
     // The server's texts as the check reads them.
     static bool versionOf(const QByteArray &text, int *version);
@@ -63,5 +70,6 @@ private:
     int m_reached = -1;
     int m_downloadStarted = -1;
     int m_version = 0;
+    int m_timeoutMs = DefaultTimeoutMs;
     QString m_message;
 };

@@ -7,8 +7,11 @@
 #include "net/HyperLinkLabel.h"
 #include "net/ProductAddresses.h"
 
+#include <QDir>
+#include <QHash>
 #include <QMenu>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QUrl>
 #include <QtTest>
 
@@ -41,6 +44,33 @@ private Q_SLOTS:
                 QFile page(root + QLatin1Char('/') + QLatin1String(d.path));
                 QVERIFY2(page.open(QIODevice::ReadOnly), qPrintable(page.fileName()));
                 QVERIFY(page.readAll().contains("Kinetrope"));
+            }
+        }
+        // Each anchor once per page, and every link between the pages lands on a file and an anchor.
+        const QRegularExpression idAttr(QStringLiteral(" id=\"([^\"]+)\""));
+        const QRegularExpression hrefAttr(QStringLiteral("href=\"([^\":]+)\""));
+        QHash<QString, QStringList> anchors, links;
+        for (const HelpDocuments::Document &d : HelpDocuments::documents()) {
+            const QString page = QDir::cleanPath(built + QLatin1Char('/') + QLatin1String(d.path));
+            QFile f(page);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(f.readAll());
+            for (const QRegularExpressionMatch &m : idAttr.globalMatch(text)) {
+                QVERIFY2(!anchors[page].contains(m.captured(1)),
+                         qPrintable(page + QStringLiteral(" #") + m.captured(1)));
+                anchors[page] << m.captured(1);
+            }
+            for (const QRegularExpressionMatch &m : hrefAttr.globalMatch(text))
+                links[page] << m.captured(1);
+        }
+        for (auto it = links.cbegin(); it != links.cend(); ++it) {
+            for (const QString &link : it.value()) {
+                const QString file = link.section(QLatin1Char('#'), 0, 0), anchor = link.section(QLatin1Char('#'), 1);
+                const QString target =
+                    file.isEmpty() ? it.key() : QDir::cleanPath(QFileInfo(it.key()).path() + QLatin1Char('/') + file);
+                QVERIFY2(QFileInfo::exists(target), qPrintable(it.key() + QStringLiteral(": ") + link));
+                QVERIFY2(anchor.isEmpty() || anchors.value(target).contains(anchor),
+                         qPrintable(it.key() + QStringLiteral(": ") + link));
             }
         }
         QVERIFY(QFileInfo(install + QStringLiteral("/bin/kinetrope")).isExecutable());

@@ -14,6 +14,7 @@
 #include "ui/ControlWindow.h"
 #include "ui/Readouts.h"
 
+#include <QTimer>
 #include <QtTest>
 
 using Mode = StubHttpServer::Mode;
@@ -190,6 +191,99 @@ private Q_SLOTS:
         QCOMPARE(server->requests.size(), 2);
         // The clock, which told the progress, shows the time again.
         QTRY_VERIFY(!w.readouts().clock()->isScrolling());
+    }
+
+    void theCheckAtStartUpRetriesUntilItGetsThrough()
+    {
+        // Start-up checks unseen; the first try finds nothing listening.
+        store->write(Key::SplashDisable, 1);
+        store->write(Key::AutoUpdateNotification, 1);
+        store->write(Key::UpdateServerHost, QStringLiteral("127.0.0.1:1"));
+        ProcessState process;
+        ControlWindow w(*store, prompt, process);
+        w.show();
+        UpdateCheck &check = w.updateCheck();
+        QVERIFY(check.busy());
+        QTimer *retry = w.timer(ControlWindow::UpdateTimer);
+        QVERIFY(retry->isActive());
+        QCOMPARE(retry->interval(), 600000);
+        QList<Result> results;
+        QList<bool> retries;
+        connect(&check, &UpdateCheck::finished, &w, [&](Result r) {
+            results << r;
+            retries << check.wantsRetry();
+            // The file appears after a try that found it missing, before the timer can try again.
+            if (results.size() == 2) {
+                serve("333");
+                prompt.queueAnswer(PromptKind::AnswerNo);
+            }
+        });
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 1, 30000);
+        QCOMPARE(results[0], Result::NoConnection);
+        QVERIFY(retries[0]);
+        QVERIFY(prompt.messages.empty());
+        QVERIFY(!w.readouts().clock()->isScrolling());
+        // The retries, sooner than ten minutes: the server lacks the file, then has it.
+        store->write(Key::UpdateServerHost, server->hostAndPort());
+        retry->setInterval(20);
+        QTRY_COMPARE_WITH_TIMEOUT(results.size(), 3, 30000);
+        QCOMPARE(results, (QList<Result>{Result::NoConnection, Result::NoConnection, Result::Declined}));
+        QCOMPARE(retries, (QList<bool>{true, true, false}));
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("Get Kinetrope V3.33 now?"));
+        QCOMPARE(server->requests.size(), 3);
+        QVERIFY(server->requests[1].path.endsWith("ftp///fullversion.txt"));
+        QVERIFY(server->requests[2].path.endsWith("ftp///fullmessage.txt"));
+        // Through to the server: the timer goes on but asks no more, and the unseen "no" tells nothing.
+        QSignalSpy ticks(retry, &QTimer::timeout);
+        QTRY_VERIFY(ticks.size() >= 3);
+        QVERIFY(!check.busy());
+        QCOMPARE(server->requests.size(), 3);
+        QCOMPARE(results.size(), 3);
+        QCOMPARE(prompt.messages.size(), size_t(1));
+    }
+
+    void slowServersAreCutOffByTimeAndSize()
+    {
+        UpdateCheck check(*store, prompt, connectivity);
+        QCOMPARE(check.timeout(), UpdateCheck::DefaultTimeoutMs);
+        // Pieces that fill the kilobyte well within the time: its first 1024 bytes are kept,
+        // what the server goes on sending is not.
+        const QByteArray version = "333 " + QByteArray(96, '.');
+        const QByteArray news = "Faster seeks <b>and</b> a new look. " + QByteArray(64, '-');
+        server->answer("fullversion.txt", {Mode::Trickle, 200, version, 5});
+        server->answer("fullmessage.txt", {Mode::Trickle, 200, news, 5});
+        prompt.queueAnswer(PromptKind::AnswerNo);
+        QCOMPARE(run(check, true), Result::Declined);
+        QCOMPARE(check.bytesKept(), qsizetype(UpdateCheck::ReadLimit));
+        QVERIFY(server->bytesSent() > 2 * UpdateCheck::ReadLimit);
+        QCOMPARE(server->requests.size(), 2);
+        QString sent;
+        while (sent.size() < UpdateCheck::ReadLimit)
+            sent += QString::fromLatin1(news);
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("Get Kinetrope V3.33 now?"));
+        QCOMPARE(prompt.messages[0].text, sent.left(UpdateCheck::MessageLimit)
+                                              + QStringLiteral("\r\rVersion 3.33 of Kinetrope is available\r"
+                                                               "Do you want to download it now?\r"));
+
+        // A byte now and then, a start and then nothing, or nothing at all: given up when the
+        // time is up, and what did come is no answer.
+        check.setTimeout(300);
+        const StubHttpServer::Answer slow[] = {
+            {Mode::Trickle, 200, "3", 100}, {Mode::Trickle, 200, "33", 3600000}, {Mode::Silence, 200, {}}};
+        for (const StubHttpServer::Answer &a : slow) {
+            server->requests.clear();
+            prompt = ScriptedPrompt();
+            server->answer("fullversion.txt", a);
+            QCOMPARE(run(check, true), Result::NoConnection);
+            QCOMPARE(prompt.messages.size(), size_t(1));
+            QCOMPARE(prompt.messages[0].text, QStringLiteral("Kinetrope could not establish an internet connection!"));
+            QCOMPARE(prompt.messages[0].caption, QStringLiteral("No Connection?"));
+            QCOMPARE(server->requests.size(), 1);
+            QVERIFY(check.bytesKept() < UpdateCheck::ReadLimit);
+            QCOMPARE(check.reached(), 0);
+            QVERIFY(check.wantsRetry());
+        }
     }
 
     void versionText()

@@ -63,13 +63,15 @@ void StubHttpServer::serve(QTcpSocket *s, const Request &r)
         s->write("HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\n\r\n");
         auto *t = new QTimer(s);
         QPointer<QTcpSocket> socket(s);
-        connect(t, &QTimer::timeout, this, [this, socket] {
+        auto piece = [this, socket, bytes = a.body.isEmpty() ? QByteArray("3") : a.body] {
             if (socket && socket->state() == QAbstractSocket::ConnectedState) {
-                socket->write("3");
-                ++m_sent;
+                socket->write(bytes);
+                m_sent += bytes.size();
             }
-        });
-        t->start(100);
+        };
+        connect(t, &QTimer::timeout, this, piece);
+        piece();
+        t->start(a.periodMs);
         return;
     }
     case Mode::HalfThenDrop: {

@@ -12,6 +12,8 @@ class StubHttpServer : public QTcpServer
 {
     Q_OBJECT
 public:
+    // Trickle: a body of no stated length, its piece (default "3") at once and then every
+    // periodMs, never ending.
     // HalfThenDrop: promises the whole body, sends half and closes; asked again, closes at once.
     // Unsized: the body without a length, ended by closing, as a live stream is sent.
     enum class Mode { Body, Trickle, Silence, RedirectLoop, HalfThenDrop, Unsized };
@@ -19,6 +21,7 @@ public:
         Mode mode = Mode::Body;
         int status = 200;
         QByteArray body;
+        int periodMs = 100;
     };
     struct Request {
         QByteArray path;
