@@ -90,6 +90,8 @@ public:
     virtual OpenResult openUrl(const QUrl &url) { Q_UNUSED(url); return OpenResult::Failed; }
     // The open file came over the network.
     virtual bool isStream() const { return false; }
+    // Inside a long wait (a slow seek) that lets the event loop run.
+    virtual bool busy() const { return false; }
     // Why the last open failed, in the engine's words; empty when it did not say.
     virtual QString lastError() const { return {}; }
 

@@ -56,6 +56,11 @@ double MediaGraph::frameRate() const
     return perFrame > 0 ? 1.0 / perFrame : 25.0;
 }
 
+bool MediaGraph::opening() const
+{
+    return m_opening || (m_engine && m_engine->busy());
+}
+
 bool MediaGraph::openMedia()
 {
     // From a timer or a call handled during the engine's wait: one open at a time.

@@ -32,7 +32,8 @@ public:
     void closeMedia();
     // openMedia() is waiting for the engine, which handles events meanwhile (not user
     // input): the owner's timers and commands are best held back until it is false again.
-    bool opening() const { return m_opening; }
+    // An open, or a slow seek, is turning the event loop: requests wait until it ends.
+    bool opening() const;
     // ReleaseInterfaces: drops the graph and its picture; disables the Set buttons.
     void releaseInterfaces();
     // An http or https address the user gave: openMedia() plays it when it is the current

@@ -480,6 +480,11 @@ QImage MpvEngine::frameImage()
     return image;
 }
 
+bool MpvEngine::busy() const
+{
+    return d->waiting > 0;
+}
+
 bool MpvEngine::isStream() const
 {
     return d->open && d->stream;

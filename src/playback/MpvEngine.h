@@ -54,6 +54,7 @@ public:
     QImage frameImage() override;
     OpenResult openUrl(const QUrl &url) override;
     bool isStream() const override;
+    bool busy() const override;
     QString lastError() const override;
 
     QWidget *hostPicture(QWidget *owner) override;

@@ -9,6 +9,7 @@
 #include <QEventLoop>
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QTimer>
 
 #include <mpv/client.h>
 
@@ -18,6 +19,7 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <functional>
 #include <limits>
 #include <vector>
 
@@ -27,6 +29,7 @@ Q_DECLARE_LOGGING_CATEGORY(lcMpv)
 struct MpvEngine::Private {
     static constexpr double UnitsPerSecond = 1e7;
     static constexpr int SeekTimeoutMs = 5000;
+    static constexpr int QuietWaitMs = 100;
     // MPEG program streams seek by a timestamp search that lands up to a group of pictures
     // after the target; the exact seek then starts the demuxer this much earlier.
     static constexpr double MpegSeekOffset = 1.0;
@@ -81,6 +84,10 @@ struct MpvEngine::Private {
     bool opening = false;
     bool openCancelled = false;
     QEventLoop *openLoop = nullptr;
+    // Inside a long wait that turns the event loop.
+    int waiting = 0;
+    QEventLoop *waitLoop = nullptr;
+    const std::function<bool()> *waitDone = nullptr;
 
     QPointer<VideoView> view;
     bool pictureReady = false;
@@ -209,6 +216,8 @@ struct MpvEngine::Private {
         }
         if (openLoop && openSettled())
             openLoop->quit();
+        if (waitLoop && (*waitDone)())
+            waitLoop->quit();
     }
 
     bool loadEnded() const { return startedEntry >= 0 && endedEntry == startedEntry; }
@@ -219,7 +228,9 @@ struct MpvEngine::Private {
     }
     bool openSettled() const { return openCancelled || loadEnded() || loadReady(); }
 
-    // Takes libmpv's events on this thread until done() holds or the time is up.
+    // Takes libmpv's events on this thread until done() holds or the time is up. A wait that
+    // goes on longer than a seek normally takes turns the event loop, so the desktop's
+    // requests are answered and the window paints; the window holds back its own (busy()).
     template <typename Pred>
     bool waitFor(Pred done, int timeoutMs)
     {
@@ -230,7 +241,10 @@ struct MpvEngine::Private {
             const qint64 left = timeoutMs - clock.elapsed();
             if (left <= 0)
                 return false;
-            mpv_event *e = mpv_wait_event(mpv, std::min<double>(left, 50) / 1000.0);
+            if (clock.elapsed() >= QuietWaitMs)
+                return waitInEventLoop(done, left);
+            const qint64 slice = std::min<qint64>({left, 50, QuietWaitMs - clock.elapsed()});
+            mpv_event *e = mpv_wait_event(mpv, double(std::max<qint64>(slice, 1)) / 1000.0);
             if (e->event_id != MPV_EVENT_NONE)
                 handle(e);
             // libmpv may be waiting for its frame to be drawn before it goes on.
@@ -238,6 +252,34 @@ struct MpvEngine::Private {
                 view->renderPending();
         }
         return true;
+    }
+
+    bool waitInEventLoop(const std::function<bool()> &done, qint64 timeoutMs)
+    {
+        QEventLoop loop;
+        QTimer poll;
+        QElapsedTimer clock;
+        clock.start();
+        QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+            drain();
+            if (view)
+                view->renderPending();
+            if (clock.elapsed() >= timeoutMs)
+                loop.quit();
+        });
+        poll.start(50);
+        // drain() ends the loop as soon as the events it takes settle the wait.
+        QEventLoop *outerLoop = waitLoop;
+        const std::function<bool()> *outerDone = waitDone;
+        waitLoop = &loop;
+        waitDone = &done;
+        ++waiting;
+        if (!done())
+            loop.exec(QEventLoop::ExcludeUserInputEvents);
+        --waiting;
+        waitLoop = outerLoop;
+        waitDone = outerDone;
+        return done();
     }
 
     void wakeup()
