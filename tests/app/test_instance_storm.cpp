@@ -4,8 +4,10 @@
 #include "TestEnv.h"
 #include "TestMedia.h"
 #include "app/InstanceGuard.h"
+#include "app/Prompt.h"
 #include "app/SettingsStore.h"
 
+#include <QDBusConnectionInterface>
 #include <QDBusInterface>
 #include <QDBusReply>
 #include <QElapsedTimer>
