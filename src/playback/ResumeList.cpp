@@ -22,7 +22,6 @@ QString ResumeList::defaultFile()
 
 void ResumeList::load()
 {
-    m_loaded = true;
     m_entries.clear();
     QFile f(m_file);
     if (!f.open(QIODevice::ReadOnly))
@@ -72,8 +71,8 @@ void ResumeList::remember(const QString &path, double seconds)
     // A name that would break its line is not kept.
     if (path.isEmpty() || path.contains(QLatin1Char('\n')) || path.contains(QLatin1Char('\r')) || !std::isfinite(seconds))
         return;
-    if (!m_loaded)
-        load();
+    // Read afresh: a list kept from earlier would drop what another instance wrote since.
+    load();
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
         if (m_entries[i].path == path) {
             if (i == 0 && std::abs(m_entries[i].seconds - seconds) < 0.001)
@@ -90,8 +89,7 @@ void ResumeList::remember(const QString &path, double seconds)
 
 void ResumeList::forget(const QString &path)
 {
-    if (!m_loaded)
-        load();
+    load();
     const qsizetype before = m_entries.size();
     m_entries.removeIf([&](const Entry &e) { return e.path == path; });
     if (m_entries.size() != before)

@@ -32,5 +32,4 @@ private:
 
     QString m_file;
     QList<Entry> m_entries;
-    bool m_loaded = false;
 };
