@@ -278,6 +278,24 @@ private Q_SLOTS:
         QTRY_VERIFY(w->graph().loaded());
         QVERIFY(w->graph().engine().tracks(MediaEngine::TrackKind::Subtitle).isEmpty());
         QVERIFY(difference(screenshot(), reference, 0, 240) < 6);
+
+        // The other text formats load the same way.
+        closeWindow();
+        store->write(Key::AutoSubtitles, 1);
+        const QString talk = folder + QStringLiteral("/talk.mp4");
+        QVERIFY(QFile::copy(TestMedia::h264Mp4(), talk));
+        writeText(folder + QStringLiteral("/talk.vtt"), "WEBVTT\n\n00:00:00.000 --> 00:00:05.000\nWWWWWWWWWW\n");
+        writeText(folder + QStringLiteral("/talk.ass"),
+                  "[Script Info]\nScriptType: v4.00+\n\n[V4+ Styles]\nFormat: Name, Fontname, Fontsize, PrimaryColour, "
+                  "OutlineColour, Bold, Outline, Alignment, MarginV\nStyle: Default,Sans,28,&H00FFFFFF,&H00000000,0,2,2,20\n\n"
+                  "[Events]\nFormat: Layer, Start, End, Style, Text\nDialogue: 0,0:00:00.00,0:00:05.00,Default,WWWWWWWWWW\n");
+        open(talk);
+        QTRY_VERIFY(w->graph().loaded());
+        const QList<MediaTrack> both = w->graph().engine().tracks(MediaEngine::TrackKind::Subtitle);
+        QCOMPARE(both.size(), 2);
+        QVERIFY(both[0].external && both[1].external);
+        QVERIFY(both[0].selected != both[1].selected);
+        QVERIFY(difference(screenshot(), referenceFrame(talk, 0), 150, 240) > 4);
         QVERIFY(prompt.messages.empty());
     }
 
