@@ -185,11 +185,15 @@ private Q_SLOTS:
         QTRY_COMPARE(volume()->value(), 21627);
         drag(volume(), 43254);
         QTRY_COMPARE(PrivatePulse::volume(), (Values{43254, 18000}));
+        const auto muteImage = [&] { return static_cast<SkinButton *>(mute())->image(0).toImage(); };
+        const QImage sounding = muteImage();
         mute()->click();
         QTRY_COMPARE(PrivatePulse::pactl({"get-sink-mute", Sink}), QStringLiteral("Mute: yes"));
         QVERIFY(mute()->isChecked());
+        QTRY_VERIFY(muteImage() != sounding);
         mute()->click();
         QTRY_COMPARE(PrivatePulse::pactl({"get-sink-mute", Sink}), QStringLiteral("Mute: no"));
+        QTRY_COMPARE(muteImage(), sounding);
         QCOMPARE(PrivatePulse::volume(), (Values{43254, 18000}));
     }
 
@@ -244,8 +248,13 @@ private Q_SLOTS:
 
     void aDeadServerDisablesAndItsReturnRebinds()
     {
+        // Started before any server: disabled, found once one comes.
+        pulse.kill();
         open();
-        QTRY_VERIFY(balance()->isEnabled());
+        QTest::qWait(300);
+        QVERIFY(!balance()->isEnabled());
+        QVERIFY(pulse.start(env->path("pulse")));
+        QTRY_VERIFY_WITH_TIMEOUT(balance()->isEnabled(), 8000);
         pulse.kill();
         QTRY_VERIFY(!balance()->isEnabled());
         QCOMPARE(balance()->value(), 128);
