@@ -12,6 +12,7 @@ struct mpv_render_context;
 class QOpenGLContext;
 class QOffscreenSurface;
 class PictureSurface;
+class SoftwareFrames;
 
 // The picture: libmpv draws each frame through its OpenGL render API straight into the
 // default framebuffer of a native child window, which this widget hosts; or, where OpenGL
@@ -37,7 +38,7 @@ public:
     // Draws a frame libmpv has waiting, at once: the engine calls this while it holds the
     // user-interface thread waiting for libmpv, which may in turn wait for the frame.
     void renderPending();
-    // The picture as it is on the screen now (drawn again for the copy; tests).
+    // The picture as it is on the screen now (OpenGL: drawn again for the copy; tests).
     QImage grabFramebuffer();
 
 Q_SIGNALS:
@@ -46,10 +47,13 @@ Q_SIGNALS:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     friend class PictureSurface;
+    friend class SoftwareFrames;
+    void takeImage(const QImage &image, bool fresh);
     bool makeCurrent();
     void doneCurrent();
     void createRenderContext();
@@ -59,7 +63,6 @@ private:
     void surfaceExposed();
     void surfaceGoing();
     void draw(QImage *copy = nullptr);
-    void renderImage(QImage &target);
     void skipFrame();
     void forwardInput(QEvent *event);
     static void updateCallback(void *self);
@@ -71,6 +74,7 @@ private:
     QWidget *m_container = nullptr;
     // The software renderer's latest frame, at the widget's size in device pixels.
     QImage m_image;
+    std::unique_ptr<SoftwareFrames> m_frames;
     std::unique_ptr<QOpenGLContext> m_gl;
     std::unique_ptr<QOffscreenSurface> m_spare;
     mpv_render_context *m_render = nullptr;

@@ -314,7 +314,7 @@ private Q_SLOTS:
             }
             QString outcome = loaded ? QStringLiteral("played") : said ? QStringLiteral("message") : QStringLiteral("nothing");
             if (said)
-                outcome += QStringLiteral(": ") + prompt.messages.back().text.section(u'\n', 0, 0);
+                outcome += QStringLiteral(": ") + prompt.messages[before].text.section(u'\n', 0, 0);
             lines << QStringLiteral("%1\t%2\t%3").arg(QFileInfo(c.file).fileName(), c.kind, outcome);
             auto &row = table[c.kind];
             (loaded ? row.first : row.second) += 1;
@@ -328,7 +328,9 @@ private Q_SLOTS:
                 QTRY_VERIFY2(w->transport().positionSlider().value() >= 0 && w->graph().playing(), qPrintable(c.file));
             }
         }
+        // Stopped with the event loop running: its last call must still be answered.
         probe.stop = true;
+        QTRY_VERIFY_WITH_TIMEOUT(probe.isFinished(), 10000);
         probe.wait();
         qInfo("%zu files in %lld s: %d played, %d with a message; %d MPRIS calls, slowest %lld ms, %d failed",
               corpus.size(), static_cast<long long>(total.elapsed() / 1000), played, messages, int(probe.calls),
