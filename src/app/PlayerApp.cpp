@@ -72,8 +72,9 @@ int PlayerApp::exportSkin(const QString &folder)
     int written = 0;
     for (const BuiltinImages::Info &info : BuiltinImages::all()) {
         const QString file = QDir(folder).filePath(QStringLiteral("%1_%2.bmp").arg(info.id).arg(QLatin1String(info.name)));
-        if (!BmpFile::save(BuiltinImages::image(info.id), file)) {
-            std::fprintf(stderr, "kinetrope: cannot write '%s'\n", qPrintable(file));
+        QString why;
+        if (!BmpFile::save(BuiltinImages::image(info.id), file, &why)) {
+            std::fprintf(stderr, "kinetrope: cannot write '%s': %s\n", qPrintable(file), qPrintable(why));
             return 1;
         }
         ++written;

@@ -171,14 +171,14 @@ QImage load(const QString &path, QString *why)
     return fromData(f.read(MaxBytes + 1), why);
 }
 
-bool save(const QImage &image, const QString &path)
+bool save(const QImage &image, const QString &path, QString *why)
 {
     QSaveFile f(path);
     if (!f.open(QIODevice::WriteOnly))
-        return false;
+        return fail(why, f.errorString());
     if (!image.convertToFormat(QImage::Format_RGB32).save(&f, "BMP"))
-        return false;
-    return f.commit();
+        return fail(why, QStringLiteral("the image could not be encoded"));
+    return f.commit() || fail(why, f.errorString());
 }
 
 } // namespace BmpFile

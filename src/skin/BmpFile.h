@@ -16,7 +16,7 @@ inline constexpr int MaxSide = 4096;
 QImage load(const QString &path, QString *why = nullptr);
 QImage fromData(const QByteArray &bytes, QString *why = nullptr);
 
-// Writes a .bmp atomically; false when it could not.
-bool save(const QImage &image, const QString &path);
+// Writes a .bmp atomically; false, and the reason in why, when it could not.
+bool save(const QImage &image, const QString &path, QString *why = nullptr);
 
 } // namespace BmpFile

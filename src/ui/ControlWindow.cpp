@@ -78,7 +78,7 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
 
     m_controls = new ControlSet(this);
     m_readouts = new Readouts(this, m_settings);
-    m_skin = new SkinSetup(*this, m_settings, m_prompt);
+    m_skin = new SkinSetup(*this, m_settings, m_prompt, m_process);
     m_playbackHost = std::make_unique<PlaybackBridge>(*this);
     m_queueHost = std::make_unique<QueueBridge>(*this);
     m_graph = std::make_unique<MediaGraph>(*m_playbackHost, m_settings);

@@ -1,5 +1,6 @@
 #include "SkinSetup.h"
 
+#include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
 #include "skin/BmpFile.h"
@@ -95,8 +96,8 @@ const SkinSetup::Row *SkinSetup::rowForCommand(int command)
     return nullptr;
 }
 
-SkinSetup::SkinSetup(QWidget &window, SettingsStore &settings, Prompt &prompt)
-    : QObject(&window), m_window(window), m_settings(settings), m_prompt(prompt)
+SkinSetup::SkinSetup(QWidget &window, SettingsStore &settings, Prompt &prompt, ProcessState &process)
+    : QObject(&window), m_window(window), m_settings(settings), m_prompt(prompt), m_process(process)
 {
     m_title = SkinButton::keyed(builtin(293));
 }
@@ -106,9 +107,14 @@ SkinButton *SkinSetup::button(int control) const
     return m_window.findChild<SkinButton *>(QString::number(control), Qt::FindDirectChildrenOnly);
 }
 
-QImage SkinSetup::builtin(int id) const
+QImage SkinSetup::builtin(int id)
 {
-    return BuiltinImages::image(id, m_window.devicePixelRatioF());
+    // Every skin pass and toggle asks again; drawing them is what a restart would wait on.
+    const qreal ratio = std::max<qreal>(1, m_window.devicePixelRatioF());
+    const auto [it, fresh] = m_process.builtinImages.try_emplace({id, ratio});
+    if (fresh)
+        it->second = BuiltinImages::image(id, ratio);
+    return it->second;
 }
 
 int SkinSetup::loadButtonImages(SkinButton *b, const char *key, int lit, int rest)

@@ -6,6 +6,7 @@
 #include <span>
 
 class Prompt;
+struct ProcessState;
 class SettingsStore;
 class SkinButton;
 class QWidget;
@@ -42,7 +43,7 @@ public:
     static std::span<const ToggleRow> toggleRows();
     static const Row *rowForCommand(int command);
 
-    SkinSetup(QWidget &window, SettingsStore &settings, Prompt &prompt);
+    SkinSetup(QWidget &window, SettingsStore &settings, Prompt &prompt, ProcessState &process);
 
     // The set-up pass: every keyed button's images, the toggles' for their state, repeat,
     // transparency; at start-up also the borders and cursors. A failure resets the first group
@@ -73,12 +74,13 @@ public:
 
 private:
     SkinButton *button(int control) const;
-    QImage builtin(int id) const;
+    QImage builtin(int id);
     QString bmpDirectory() const;
 
     QWidget &m_window;
     SettingsStore &m_settings;
     Prompt &m_prompt;
+    ProcessState &m_process;
     QPixmap m_background;
     QPixmap m_title;
 };

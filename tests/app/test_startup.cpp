@@ -6,6 +6,8 @@
 #include "app/PlayerApp.h"
 #include "app/SettingsStore.h"
 #include "playlist/ProfileFile.h"
+#include "skin/BmpFile.h"
+#include "skin/BuiltinImages.h"
 
 #include <QDBusInterface>
 #include <QDBusReply>
@@ -22,6 +24,7 @@
 #include <csignal>
 
 #include <sys/file.h>
+#include <unistd.h>
 
 // Start-up runs as real processes of the real program, each test in a private home.
 class TestStartup : public QObject
@@ -208,7 +211,8 @@ private Q_SLOTS:
         QCOMPARE(parse({"--export-skin"}).action, A::Error);
     }
 
-    // --help and --version answer without a display, a settings file or the running player.
+    // --help and --version answer without a display, a settings file or the running player;
+    // --export-skin needs the display only.
     void informationOptionsTouchNothing()
     {
         QProcess *first = start({});
@@ -216,14 +220,16 @@ private Q_SLOTS:
         const QString conf = store().fileName();
         QTest::qWait(1500); // past the first instance's own writes at its start
         const QDateTime stamp = QFileInfo(conf).lastModified();
-        auto run = [](const QStringList &args, QByteArray *out, QByteArray *err) {
+        auto run = [](const QStringList &args, QByteArray *out, QByteArray *err, bool display = false) {
             QProcess p;
             QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
-            e.remove(QStringLiteral("DISPLAY"));
-            e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            if (!display) {
+                e.remove(QStringLiteral("DISPLAY"));
+                e.remove(QStringLiteral("QT_QPA_PLATFORM"));
+            }
             p.setProcessEnvironment(e);
             p.start(QStringLiteral(KT_PROGRAM), args);
-            p.waitForFinished(10000);
+            p.waitForFinished(30000);
             *out = p.readAllStandardOutput();
             *err = p.readAllStandardError();
             return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
@@ -237,6 +243,75 @@ private Q_SLOTS:
         QCOMPARE(run({"-x", TestMedia::mp3Audio()}, &out, &err), 2);
         QVERIFY(out.isEmpty());
         QVERIFY2(err.startsWith("kinetrope: unknown option '-x'\nUsage: kinetrope "), err.constData());
+
+        // Every built-in image as the .bmp a skin replaces it with, at its size, readable by
+        // the player's own loader and the same as what the player draws.
+        const QString folder = env->path(QStringLiteral("my skin/start"));
+        QCOMPARE(run({"--export-skin", folder}, &out, &err, true), 0);
+        QVERIFY2(!err.contains("kinetrope:"), err.constData());
+        const QList<std::pair<QList<int>, QSize>> sizes = {
+            {{141, 252, 143, 257, 147, 261, 152, 259, 148, 260, 151, 258}, {33, 20}},
+            {{245, 255, 246, 256, 154, 249, 247, 269}, {34, 20}},
+            {{149, 262, 229, 253, 228, 254, 282, 283}, {20, 20}},
+            {{159, 251}, {41, 22}},
+            {{233, 250}, {38, 18}},
+            {{308, 307}, {21, 18}},
+            {{188, 264}, {23, 20}},
+            {{181, 263, 187, 267, 180, 266, 179, 265, 178, 268, 287, 289, 285, 286}, {23, 19}},
+            {{281, 284, 297, 298}, {20, 18}},
+            {{316, 317}, {26, 24}},
+            {{318, 319}, {30, 10}},
+            {{321, 320}, {31, 10}},
+            {{324, 323}, {63, 13}},
+            {{315, 314}, {19, 17}},
+            {{231, 232, 243, 244}, {25, 9}},
+            {{198, 199}, {33, 31}},
+            {{293}, {84, 22}},
+            {{227}, {64, 64}},
+            {{295}, {128, 128}},
+            {{296}, {81, 58}},
+            {{300}, {274, 135}},
+        };
+        QStringList expected;
+        for (const auto &[ids, size] : sizes) {
+            for (int id : ids) {
+                const BuiltinImages::Info *info = BuiltinImages::find(id);
+                QVERIFY2(info, qPrintable(QString::number(id)));
+                const QString name = QStringLiteral("%1_%2.bmp").arg(id).arg(QLatin1String(info->name));
+                expected << name;
+                QString why;
+                const QImage image = BmpFile::load(QDir(folder).filePath(name), &why);
+                QVERIFY2(!image.isNull(), qPrintable(name + u' ' + why));
+                QCOMPARE(image.size(), size);
+                QVERIFY2(image == BuiltinImages::image(id).convertToFormat(image.format()), qPrintable(name));
+            }
+        }
+        QStringList written = QDir(folder).entryList(QDir::Files);
+        expected.sort();
+        written.sort();
+        QCOMPARE(written, expected);
+        QCOMPARE(out, QStringLiteral("%1 images written to %2\n").arg(expected.size()).arg(folder).toUtf8());
+        // A folder that cannot be made, and one that cannot be written to (root writes
+        // anywhere but in /sys).
+        QFile blocker(env->path(QStringLiteral("a file")));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
+        QCOMPARE(run({"--export-skin", blocker.fileName() + QStringLiteral("/skin")}, &out, &err, true), 1);
+        QVERIFY2(err.contains(QStringLiteral("kinetrope: cannot make the folder '%1/skin'\n").arg(blocker.fileName()).toUtf8()),
+                 err.constData());
+        QVERIFY(out.isEmpty());
+        QString locked = QStringLiteral("/sys");
+        if (geteuid() != 0) {
+            locked = env->path(QStringLiteral("locked"));
+            QVERIFY(QDir().mkpath(locked));
+            QVERIFY(QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner));
+        }
+        QCOMPARE(run({"--export-skin", locked}, &out, &err, true), 1);
+        const QByteArray said = err.mid(err.indexOf("kinetrope: "));
+        QVERIFY2(said.startsWith("kinetrope: cannot write '" + locked.toUtf8() + '/'), err.constData());
+        QVERIFY2(said.endsWith("': Permission denied\n"), err.constData());
+        QVERIFY(out.isEmpty());
+        QVERIFY(QDir(locked).entryList({QStringLiteral("*.bmp")}, QDir::Files).isEmpty());
         QCOMPARE(QFileInfo(conf).lastModified(), stamp);
         QCOMPARE(store().read(Key::MultipleInstanceRunTimeFlag), 0);
         QCOMPARE(first->state(), QProcess::Running);

@@ -1,8 +1,11 @@
 #include "StatusArea.h"
 #include "TestEnv.h"
+#include "TestMedia.h"
 #include "app/ProcessState.h"
 #include "app/Prompt.h"
 #include "app/SettingsStore.h"
+#include "playback/MediaGraph.h"
+#include "playlist/PlayList.h"
 #include "ui/Commands.h"
 #include "skin/DigitalDisplay.h"
 #include "skin/SkinButton.h"
@@ -297,6 +300,38 @@ private Q_SLOTS:
                                      "Subtitles", "Audio track", "Save a Screens&hot\tF12", "&Options", "&Digital Display Colours", "C&lock Display Colours",
                                      "D&ate Display Colours", "S&peed Display Colours", "Button &Images",
                                      "&Background", "&Help", "&Internet", "&About", "E&xit"}));
+        // The colour sub-menus: every item with its command number and text, as the user's
+        // documentation of the colour schemes lists them.
+        const QList<std::pair<QString, QStringList>> colours = {
+            {"&Digital Display Colours",
+             {"32793 Change digital displays &background colour", "32795 Change digital displays o&n colour",
+              "32794 Change digital displays o&ff colour", "32796 &Restore default digital displays colours",
+              "32797 Load last &saved digital display colours"}},
+            {"C&lock Display Colours",
+             {"32821 Change clock display background colour", "32822 Change clock display on colour",
+              "32823 Change clock display off colour", "32824 Load last saved clock display colours",
+              "32825 Restore default clock display colours"}},
+            {"D&ate Display Colours",
+             {"32843 Change date display background colour", "32842 Change date display on colour",
+              "32841 Change date display off colour", "32840 Load last saved date display colours",
+              "32839 Restore default date display colours"}},
+            {"S&peed Display Colours",
+             {"32826 Change speed display background colour", "32827 Change speed display on colour",
+              "32828 Change speed display off colour", "32829 Load last saved speed display colours",
+              "32830 Restore default speed display colours"}},
+        };
+        for (const auto &[title, items] : colours) {
+            QMenu *sub = nullptr;
+            for (QAction *a : w->contextMenu()->actions()) {
+                if (a->text() == title)
+                    sub = a->menu();
+            }
+            QVERIFY2(sub, qPrintable(title));
+            QStringList shown;
+            for (QAction *a : sub->actions())
+                shown << a->objectName() + u' ' + a->text();
+            QCOMPARE(shown, items);
+        }
         // The open item runs the open dialog; cancelled, nothing changes.
         w->contextMenu()->findChild<QAction *>("57601")->trigger();
         QCOMPARE(prompt.fileRequests.size(), size_t(1));
@@ -311,6 +346,15 @@ private Q_SLOTS:
     {
         auto w = make();
         QVERIFY(!w->mask().isEmpty());
+        QTimer *tick = w->timer(ControlWindow::PlaybackTimer);
+        w->playList().startFromSelection({TestMedia::mpeg1Ps()});
+        QTRY_VERIFY(w->graph().loaded());
+        w->execute({Command::PlayPause});
+        QTRY_VERIFY(w->graph().playing());
+        QVERIFY(tick->isActive());
+        QCOMPARE(tick->interval(), Key::UpdatePeriod.def);
+        w->execute({Command::PlayPause});
+        QTRY_VERIFY(!tick->isActive());
         QSignalSpy finished(w.get(), &QDialog::finished);
         // The dialog runs modally: work it from inside its own loop.
         QTimer::singleShot(100, w.get(), [&] {
@@ -329,6 +373,11 @@ private Q_SLOTS:
         QCOMPARE(w->preferences().updatePeriod(), 200);
         QCOMPARE(store->read(Key::USDateFormat), 0);
         QVERIFY(!w->preferences().isOn(Key::USDateFormat));
+        // The playback timer's next start runs at the new period.
+        QVERIFY(!tick->isActive());
+        w->execute({Command::PlayPause});
+        QVERIFY(tick->isActive());
+        QCOMPARE(tick->interval(), 200);
     }
 
     void displayColourCommandsUseTheChooser()

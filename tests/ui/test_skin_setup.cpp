@@ -86,6 +86,19 @@ private Q_SLOTS:
         for (int y = 0; y < shot.height(); ++y)
             for (int x = 0; x < shot.width(); ++x)
                 QVERIFY((shot.pixel(x, y) & 0xFFFFFF) != 0x00FF00);
+
+        // Each image is drawn once for the process: a skin pass and a rebuilt window reuse it.
+        const qreal ratio = w->devicePixelRatioF();
+        QVERIFY(process.builtinImages.count({141, ratio}) && process.builtinImages.count({293, ratio}));
+        std::map<std::pair<int, qreal>, qint64> drawn;
+        for (const auto &[key, image] : process.builtinImages)
+            drawn[key] = image.cacheKey();
+        w->execute({Command::RestoreButtonImages, 1});
+        window();
+        QVERIFY(samePixels(w->controls().button(ButtonId::PlayPause)->image(1), BuiltinImages::image(252, ratio)));
+        QCOMPARE(process.builtinImages.size(), drawn.size());
+        for (const auto &[key, image] : process.builtinImages)
+            QCOMPARE(image.cacheKey(), drawn.at(key));
     }
 
     void togglesSwapTheirImages()
