@@ -70,8 +70,10 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
     GstElement *pipeline = nullptr;
     GstElement *vsink = nullptr;
     GstElement *spu = nullptr;
-    GstFormat titleFormat = GST_FORMAT_UNDEFINED;
-    GstFormat chapterFormat = GST_FORMAT_UNDEFINED;
+    // The navigator's own formats are registered at run time, past the values the GstFormat
+    // enumeration declares: C++ may not hold them in that type, so they are kept as numbers.
+    int titleFormat = GST_FORMAT_UNDEFINED;
+    int chapterFormat = GST_FORMAT_UNDEFINED;
     double reverseTarget = -1;
     std::atomic<bool> stepQueued{false};
 
@@ -346,10 +348,11 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         }
     }
 
-    gint64 query(GstFormat format) const
+    gint64 query(int format) const
     {
         gint64 value = -1;
-        if (!pipeline || format == GST_FORMAT_UNDEFINED || !gst_element_query_position(pipeline, format, &value))
+        if (!pipeline || format == GST_FORMAT_UNDEFINED
+            || !gst_element_query_position(pipeline, static_cast<GstFormat>(format), &value))
             return -1;
         return value;
     }
@@ -398,7 +401,7 @@ struct DvdNavigator::Session : std::enable_shared_from_this<Session> {
         const gint64 now = query(chapterFormat);
         if (now < 1)
             return;
-        gst_element_seek_simple(pipeline, chapterFormat, GST_SEEK_FLAG_FLUSH, std::max<gint64>(1, now + delta));
+        gst_element_seek_simple(pipeline, static_cast<GstFormat>(chapterFormat), GST_SEEK_FLAG_FLUSH, std::max<gint64>(1, now + delta));
         poll();
     }
 

@@ -53,7 +53,7 @@ DvdPlayerDialog::DvdPlayerDialog(SettingsStore &settings, Prompt &prompt, DvdTog
     m_picture->setGeometry(PicturePlace);
 
     using N = DvdNavigator;
-    auto nav = [this](N::Result (N::*call)()) { return [this, call] { withDisc([this, call] { (m_navigator->*call)(); }); }; };
+    auto nav = [this](N::Result (*call)(N &)) { return [this, call] { withDisc([this, call] { call(*m_navigator); }); }; };
     auto scan = [this](double rate) { return [this, rate] { withDisc([this, rate] { m_navigator->forwardScan(rate); }); }; };
     int y = PicturePlace.top();
     auto place = [&y](int rows = 1) {
@@ -62,15 +62,15 @@ DvdPlayerDialog::DvdPlayerDialog(SettingsStore &settings, Prompt &prompt, DvdTog
         return r;
     };
     addButton(PauseButton, "Pause", place(), [this] { pauseToggle(); });
-    addButton(StopButton, "Stop", place(), nav(&N::stop));
+    addButton(StopButton, "Stop", place(), nav([](N &n) { return n.stop(); }));
     addButton(CueButton, "Cue", place(), scan(5.0));
     addButton(ReviewButton, "Review", place(),
               [this] { withDisc([this] { m_navigator->backwardScan(5.0); }); });
-    addButton(PrevChapterButton, "Prev Chapter", place(), nav(&N::playPrevChapter));
-    addButton(NextChapterButton, "Next Chapter", place(), nav(&N::playNextChapter));
+    addButton(PrevChapterButton, "Prev Chapter", place(), nav([](N &n) { return n.playPrevChapter(); }));
+    addButton(NextChapterButton, "Next Chapter", place(), nav([](N &n) { return n.playNextChapter(); }));
     addButton(ReversePlayButton, "Reverse Play", place(), [this] { reversePlay(); });
-    addButton(ResumeButton, "Resume", place(), nav(&N::resume));
-    addButton(MenuButton, "Menu", place(), nav(&N::rootMenu));
+    addButton(ResumeButton, "Resume", place(), nav([](N &n) { return n.resume(); }));
+    addButton(MenuButton, "Menu", place(), nav([](N &n) { return n.rootMenu(); }));
     // The scan speeds in two columns, 1x to 5x and 6x to 10x.
     constexpr int SpeedIds[] = {1106, 1109, 1111, 1113, 1115, 1107, 1108, 1110, 1112, 1114};
     const int half = ColumnWidth / 2;
