@@ -12,10 +12,8 @@ bool Connectivity::isLoopback(const QString &host)
     return !address.isNull() && address.isLoopback();
 }
 
-bool Connectivity::canReach(const QString &host) const
+bool Connectivity::networkUp() const
 {
-    if (isLoopback(host))
-        return true;
     // The default backend cannot start without NetworkManager; glib's works everywhere and
     // says Disconnected when only the loopback interface is up.
     if (!QNetworkInformation::instance() && !QNetworkInformation::loadBackendByName(QStringLiteral("glib")))

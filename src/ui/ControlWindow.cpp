@@ -59,7 +59,8 @@ Qt::WindowFlags windowKind()
 }
 } // namespace
 
-ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent)
+ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent,
+                             Connectivity *connectivity)
     : QDialog(parent, windowKind()), m_settings(settings), m_prompt(prompt), m_process(process)
 {
     setObjectName(QStringLiteral("ControlWindow"));
@@ -89,8 +90,11 @@ ControlWindow::ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessSta
     m_videoCdFallback = [this] { return m_videoCd->playIfFound(); };
     m_playList = std::make_unique<PlayList>(*m_queueHost, m_prompt);
     m_fileDialogs = std::make_unique<FileDialogs>(m_settings, m_prompt, *m_playList, *m_queueHost);
-    m_connectivity = std::make_unique<Connectivity>();
-    m_update = new UpdateCheck(m_settings, m_prompt, *m_connectivity, this);
+    if (!connectivity) {
+        m_connectivity = std::make_unique<Connectivity>();
+        connectivity = m_connectivity.get();
+    }
+    m_update = new UpdateCheck(m_settings, m_prompt, *connectivity, this);
     connect(m_update, &UpdateCheck::progress, this, [this](const QString &text) {
         m_readouts->scrollClockText(text, ::Readout::ClockPlaces, 3 * m_prefs.updatePeriod());
     });

@@ -60,7 +60,10 @@ public:
         bool timeRemaining = false; // "Current": the current time counts down
     };
 
-    ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent = nullptr);
+    // connectivity: whether the update check has a network, when not the system's say; it
+    // outlives the window.
+    ControlWindow(SettingsStore &settings, Prompt &prompt, ProcessState &process, QWidget *parent = nullptr,
+                  Connectivity *connectivity = nullptr);
     ~ControlWindow() override;
 
     // Shows the window and runs until it ends; hiding it to the status area does not end it.

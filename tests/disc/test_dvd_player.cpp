@@ -18,6 +18,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <memory>
 
 namespace {
@@ -33,6 +37,17 @@ bool yellow(const QImage &img, QPoint p)
 // Video pixels on the left edge of each button's frame.
 constexpr QPoint FrameOne{162, 230};
 constexpr QPoint FrameTwo{162, 350};
+
+// A copy of the volume with every name in lower case, as an iso9660 mount shows it.
+QString lowerCaseCopy(const QString &name)
+{
+    const QString copy = TestDvd::damagedCopy(name, {});
+    QDir files(copy + QStringLiteral("/VIDEO_TS"));
+    for (const QString &f : files.entryList(QDir::Files))
+        files.rename(f, f.toLower());
+    QDir(copy).rename(QStringLiteral("VIDEO_TS"), QStringLiteral("video_ts"));
+    return copy;
+}
 
 } // namespace
 
@@ -176,8 +191,19 @@ private Q_SLOTS:
         startOnDisc(d);
         DvdNavigator &nav = d.navigator();
         QCOMPARE(nav.playNextChapter(), DvdNavigator::Result::Unexpected); // a menu has none
-        QCOMPARE(DvdNavigator::resultText(DvdNavigator::Result::Unexpected),
-                 QStringLiteral("DVD is not initialized, or domain is not DVD_DOMAIN_Title"));
+        using R = DvdNavigator::Result;
+        const std::pair<R, const char *> texts[] = {
+            {R::Ok, ""},
+            {R::NotImplemented, "Method is not supported"},
+            {R::Pointer, " Out of memory (insufficient buffer space)."},
+            {R::Fail, "Failure"},
+            {R::Unexpected, "DVD is not initialized, or domain is not DVD_DOMAIN_Title"},
+            {R::Inhibited, "Requested action inhibited."},
+            {R::NotSupported, "Requested action is not supported"},
+            {R::OutOfMemory, " Out of memory (insufficient buffer space)."},
+            {R::InvalidArg, "Input argument is invalid"}};
+        for (auto [result, text] : texts)
+            QCOMPARE(DvdNavigator::resultText(result), QString::fromLatin1(text));
         QCOMPARE(nav.mouseActivate({360, 230}), DvdNavigator::Result::Ok);
         QTRY_COMPARE_WITH_TIMEOUT(nav.title(), 1, 5000);
         QCOMPARE(nav.chapter(), 1);
@@ -208,6 +234,12 @@ private Q_SLOTS:
         QVERIFY(rateSeen(10.0));
         d.button(1106)->click(); // 1x
         QVERIFY(rateSeen(1.0));
+        d.button(DvdPlayerDialog::PrevChapterButton)->click();
+        QTRY_COMPARE_WITH_TIMEOUT(nav.chapter(), 1, 5000);
+        QTest::keyClick(&d, Qt::Key_0); // ten times, as 10x
+        QVERIFY(rateSeen(10.0));
+        QTest::keyClick(&d, Qt::Key_1);
+        QVERIFY(rateSeen(1.0));
 
         // Reverse play steps back through the title to its start, then plays on at 1.0.
         d.button(DvdPlayerDialog::PrevChapterButton)->click();
@@ -223,6 +255,27 @@ private Q_SLOTS:
         QCOMPARE(nav.title(), 1);
         QTRY_VERIFY_WITH_TIMEOUT(nav.position() > 0.5 && nav.position() < 3.0, 5000);
         QCOMPARE(nav.rate(), 1.0);
+
+        // Home steps back too: at 2.0 first, then at 1.0, taking twice as long from as far.
+        auto homeSpeed = [&] {
+            d.button(DvdPlayerDialog::NextChapterButton)->click();
+            if (!QTest::qWaitFor([&] { return nav.chapter() == 2 && nav.position() > 4.5; }, 5000))
+                return 0.0;
+            const qsizetype before = ended.size();
+            const double start = nav.position();
+            QElapsedTimer t;
+            t.start();
+            QTest::keyClick(&d, Qt::Key_Home);
+            if (!nav.reversing() || !QTest::qWaitFor([&] { return ended.size() > before; }, 20000))
+                return 0.0;
+            return start / (t.elapsed() / 1000.0);
+        };
+        const double fast = homeSpeed();
+        QVERIFY(toggles.homeFast);
+        const double slow = homeSpeed();
+        QVERIFY(!toggles.homeFast);
+        QVERIFY2(slow > 0.3 && fast > 1.5 * slow, qPrintable(QStringLiteral("%1 %2").arg(fast).arg(slow)));
+        QCOMPARE(nav.title(), 1);
     }
 
     // Browse: the damaged copies give their texts and leave the dialog usable; a good
@@ -270,6 +323,28 @@ private Q_SLOTS:
         QCOMPARE(prompt.messages.size(), size_t(2));
         QCOMPARE(d.navigator().device(), disc + "/VIDEO_TS");
 
+        // A volume whose menu is a pipe nobody writes to never shows a picture: given up after
+        // the start-up time, and the dialog stays usable.
+        const QString stuck = TestDvd::damagedCopy(QStringLiteral("dvd-stuck"), {});
+        const QString menuVob = stuck + QStringLiteral("/VIDEO_TS/VTS_01_0.VOB");
+        QVERIFY(QFile::remove(menuVob));
+        QCOMPARE(mkfifo(QFile::encodeName(menuVob).constData(), 0600), 0);
+        prompt.queueFiles({stuck + "/VIDEO_TS/VIDEO_TS.IFO"});
+        QElapsedTimer waited;
+        waited.start();
+        d.button(DvdPlayerDialog::BrowseButton)->click();
+        QVERIFY(d.navigator().building());
+        QTRY_COMPARE_WITH_TIMEOUT(prompt.messages.size(), size_t(3), DvdNavigator::PrerollTimeoutMs + 10000);
+        QVERIFY(waited.elapsed() >= DvdNavigator::PrerollTimeoutMs - 100);
+        QCOMPARE(prompt.messages[2].text, QStringLiteral("The DVD did not start within 15 seconds."));
+        QVERIFY(!d.navigator().building() && !d.navigator().ready());
+        // The reader still waits at the pipe: a writer that comes and goes lets it fail and go.
+        const int writer = ::open(QFile::encodeName(menuVob).constData(), O_WRONLY | O_NONBLOCK);
+        QVERIFY(writer >= 0);
+        ::close(writer);
+        d.button(DvdPlayerDialog::BrowseButton)->click(); // still browses, from the volume tried last
+        QCOMPARE(prompt.fileRequests.back().fileName, stuck + "/VIDEO_TS/VIDEO_TS.IFO");
+
         // Closed while a disc is still starting: nothing is left behind to call back.
         {
             DvdPlayerDialog quick(*store, prompt, toggles);
@@ -277,7 +352,105 @@ private Q_SLOTS:
             QVERIFY(quick.navigator().building());
         }
         QTest::qWait(1500);
+        QCOMPARE(prompt.messages.size(), size_t(3));
+    }
+
+    // Two drives, the first showing its names in lower case: the dialog asks about each, No
+    // goes on to the next, and No to both leaves it empty. A volume gone between its first
+    // picture and the start of play is an invalid argument; a disc that fails while playing
+    // is told once, and the dialog still browses and exits.
+    void drivesAskedAndDiscsLost()
+    {
+        if (!only("drivesAskedAndDiscsLost"))
+            QSKIP("another run");
+        const QString lower = lowerCaseCopy(QStringLiteral("dvd-lower"));
+        qputenv("KINETROPE_OPTICAL_ROOTS", (lower + u':' + disc).toLocal8Bit());
+        auto asked = [](const QString &root) { return "Found a DVD in drive " + root + "/ Play this one?"; };
+        {
+            DvdPlayerDialog d(*store, prompt, toggles);
+            QVERIFY(d.searchForDvd());
+            QCOMPARE(d.volumePath(), lower + "/video_ts/video_ts.ifo");
+            prompt.queueAnswer(PromptKind::AnswerNo);
+            d.show();
+            QTRY_COMPARE(prompt.messages.size(), size_t(2));
+            QCOMPARE(prompt.messages[0].text, asked(lower));
+            QCOMPARE(prompt.messages[1].text, asked(disc));
+            QCOMPARE(d.volumePath(), disc + "/VIDEO_TS/VIDEO_TS.IFO");
+            QCOMPARE(d.navigator().device(), disc + "/VIDEO_TS");
+        }
+        {
+            DvdPlayerDialog d(*store, prompt, toggles);
+            d.searchForDvd();
+            prompt.queueAnswer(PromptKind::AnswerNo);
+            prompt.queueAnswer(PromptKind::AnswerNo);
+            d.show();
+            QTRY_COMPARE(prompt.messages.size(), size_t(4));
+            QCOMPARE(prompt.messages[2].text, asked(lower));
+            QCOMPARE(prompt.messages[3].text, asked(disc));
+            QTest::qWait(300);
+            QVERIFY(d.isVisible());
+            QVERIFY(!d.navigator().building() && !d.navigator().ready());
+            QVERIFY(d.picture()->frame().isNull());
+        }
+        prompt = ScriptedPrompt();
+
+        // Renamed away as its first picture comes: the start finds no volume, says so and lets go.
+        const QString gone = TestDvd::damagedCopy(QStringLiteral("dvd-gone"), {});
+        QDir(gone + QStringLiteral("-moved")).removeRecursively();
+        qputenv("KINETROPE_OPTICAL_ROOTS", gone.toLocal8Bit());
+        {
+            DvdPlayerDialog d(*store, prompt, toggles);
+            d.searchForDvd();
+            connect(&d.navigator(), &DvdNavigator::frameReady, &d, [&gone] {
+                if (QFileInfo::exists(gone))
+                    QDir().rename(gone, gone + QStringLiteral("-moved"));
+            });
+            d.show();
+            QTRY_COMPARE_WITH_TIMEOUT(prompt.messages.size(), size_t(2), 20000);
+            QCOMPARE(prompt.messages[1].text, QStringLiteral("Input argument is invalid"));
+            QVERIFY(prompt.messages[1].caption.isEmpty());
+            QTRY_VERIFY(!d.navigator().ready());
+            QVERIFY(d.isVisible());
+        }
+
+        // The lower-case volume plays, full screen at once as "DvdAutoFull" asks; its title
+        // cut short under it stops the disc with the pipeline's words.
+        prompt = ScriptedPrompt();
+        qputenv("KINETROPE_OPTICAL_ROOTS", lower.toLocal8Bit());
+        DvdPlayerDialog d(*store, prompt, toggles);
+        d.setAutoFullScreen(1);
+        d.searchForDvd();
+        startOnDisc(d);
+        QCOMPARE(d.navigator().device(), lower + "/video_ts");
+        QVERIFY(d.fullScreen());
+        QTRY_VERIFY(d.picture()->isWindow() && d.picture()->isFullScreen());
+        QCOMPARE(d.navigator().mouseActivate({360, 230}), DvdNavigator::Result::Ok);
+        QTRY_VERIFY_WITH_TIMEOUT(d.navigator().title() == 1 && d.navigator().position() > 0.5, 5000);
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        {
+            QFile vob(lower + QStringLiteral("/video_ts/vts_01_1.vob"));
+            QVERIFY(vob.resize(0));
+        }
+        QTRY_COMPARE_WITH_TIMEOUT(prompt.messages.size(), size_t(2), 15000);
+        QVERIFY2(prompt.messages[1].text.startsWith(QStringLiteral("Could not read DVD.")),
+                 qPrintable(prompt.messages[1].text));
+        QVERIFY(prompt.messages[1].caption.isEmpty());
+        QCOMPARE(prompt.messages[1].icon, PromptKind::Stop);
+        QVERIFY(!d.navigator().ready());
+        QVERIFY(!d.fullScreen());
+        QVERIFY(!d.picture()->isWindow());
+        QVERIFY(d.picture()->frame().isNull());
+        QTest::qWait(500);
+        QCOMPARE(prompt.messages.size(), size_t(2)); // once
+        d.button(DvdPlayerDialog::PauseButton)->click();
+        QCOMPARE(d.button(DvdPlayerDialog::PauseButton)->text(), QStringLiteral("Pause"));
+        prompt.queueFiles({disc + "/VIDEO_TS/VIDEO_TS.IFO"});
+        d.button(DvdPlayerDialog::BrowseButton)->click();
+        QTRY_VERIFY_WITH_TIMEOUT(d.navigator().ready() && d.navigator().frameCount() > 0, 20000);
         QCOMPARE(prompt.messages.size(), size_t(2));
+        d.button(DvdPlayerDialog::ExitButton)->click();
+        QVERIFY(!d.isVisible());
+        QVERIFY(!d.navigator().ready());
     }
 
     // The DVD button: a VideoCD plays instead of an empty dialog when one is found.
@@ -294,13 +467,14 @@ private Q_SLOTS:
         QVERIFY(QDir().mkpath(empty));
         store->write(Key::SplashDisable, 1);
         store->write(Key::AutoUpdateNotification, 0);
+        store->write(Key::DvdAutoFull, 1);
         ProcessState process;
         ControlWindow w(*store, prompt, process);
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         QCOMPARE(w.controls().button(ButtonId::Dvd)->toolTip(), QStringLiteral("Play a DVD - Attempts to find a DVD"));
 
-        bool dialogSeen = false, menuShown = false;
+        bool dialogSeen = false, menuShown = false, fullScreen = false;
         int patienceMs = 20000; // for the menu to come up
         QElapsedTimer open;
         QTimer watcher;
@@ -313,6 +487,7 @@ private Q_SLOTS:
             dialogSeen = true;
             const DvdNavigator &nav = dvd->navigator();
             menuShown = nav.ready() && nav.title() == 0 && !dvd->picture()->frame().isNull();
+            fullScreen = dvd->fullScreen() && dvd->picture()->isWindow() && dvd->picture()->isFullScreen();
             if (menuShown || open.elapsed() > patienceMs)
                 dvd->button(DvdPlayerDialog::ExitButton)->click();
         });
@@ -332,6 +507,7 @@ private Q_SLOTS:
         w.controls().button(ButtonId::Dvd)->click();
         QVERIFY(dialogSeen);
         QVERIFY(menuShown);
+        QVERIFY(fullScreen); // "DvdAutoFull"
         QCOMPARE(prompt.messages.size(), size_t(1));
         QCOMPARE(prompt.messages[0].caption, QStringLiteral("Found DVD"));
         QVERIFY2(prompt.messages[0].text.startsWith(QStringLiteral("Found a DVD in drive ") + disc),
@@ -344,6 +520,7 @@ private Q_SLOTS:
         w.controls().button(ButtonId::Dvd)->click();
         QVERIFY(dialogSeen);
         QVERIFY(!menuShown);
+        QVERIFY(!fullScreen); // nothing to show full screen
         QCOMPARE(prompt.messages.size(), size_t(1));
     }
 

@@ -20,6 +20,19 @@ class TestHelpLinks : public WindowTest
     Q_OBJECT
     std::unique_ptr<FakeOpener> opener;
 
+    // Some pixel of the label as drawn is exactly this colour (the underline is).
+    static bool paints(QWidget *w, const QColor &colour)
+    {
+        const QImage image = w->grab().toImage();
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                if (image.pixelColor(x, y).rgb() == colour.rgb())
+                    return true;
+            }
+        }
+        return false;
+    }
+
 private Q_SLOTS:
     void initTestCase()
     {
@@ -81,6 +94,22 @@ private Q_SLOTS:
     {
         w = std::make_unique<ControlWindow>(*store, prompt, process);
         w->show();
+        // The two sub-menus with their items' ids and words, in order.
+        auto items = [this](const char *title) {
+            QStringList found;
+            for (QAction *a : w->contextMenu()->actions()) {
+                if (a->menu() && a->text() == QLatin1String(title)) {
+                    for (QAction *item : a->menu()->actions())
+                        found << item->objectName() + QLatin1Char(' ') + item->text();
+                }
+            }
+            return found;
+        };
+        QCOMPARE(items("&Help"), (QStringList{"32782 &Main Index", "32783 &Instructions", "32784 &Faq", "32785 &History",
+                                              "32786 File &Associations",
+                                              "32788 &Distribution && Legal Information"}));
+        QCOMPARE(items("&Internet"),
+                 (QStringList{"32776 &Look for Update", "32777 &Email Me", "32779 &Subscribe to mailing list"}));
         QStringList expected;
         for (const HelpDocuments::Document &d : HelpDocuments::documents()) {
             w->contextMenu()->findChild<QAction *>(QString::number(d.command))->trigger();
@@ -110,13 +139,27 @@ private Q_SLOTS:
         auto *link = new HyperLinkLabel(QStringLiteral("https://example.org/kinetrope"), &box);
         link->setPrompt(&prompt);
         link->setGeometry(10, 10, 300, 30);
-        box.resize(320, 60);
+        box.resize(320, 100);
         box.show();
         QVERIFY(QTest::qWaitForWindowExposed(&box));
         QCOMPARE(link->toolTip(), QStringLiteral("https://example.org/kinetrope"));
         QVERIFY(link->font().underline());
         QCOMPARE(link->cursor().shape(), Qt::PointingHandCursor);
-        QCOMPARE(link->shownColour(), QColor(0x00, 0x00, 0xEE));
+        const QColor blue(0x00, 0x00, 0xEE);
+        QCOMPARE(link->shownColour(), blue);
+        QVERIFY(paints(link, blue));
+        // Under the pointer it is drawn in the highlight colour, and in its own again once the
+        // pointer has gone.
+        const QColor highlight = link->palette().color(QPalette::Highlight);
+        QVERIFY(highlight != blue);
+        QTest::mouseMove(link, QPoint(5, 5));
+        QTRY_VERIFY(link->isOver());
+        QVERIFY(paints(link, highlight));
+        QVERIFY(!paints(link, blue));
+        QTest::mouseMove(&box, QPoint(5, 95));
+        QTRY_VERIFY(!link->isOver());
+        QVERIFY(paints(link, blue));
+        QVERIFY(!paints(link, highlight));
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
         QTRY_COMPARE(opener->opened(), QStringList{QStringLiteral("https://example.org/kinetrope")});
         QVERIFY(link->visited());
@@ -131,9 +174,50 @@ private Q_SLOTS:
         QTest::mouseClick(link, Qt::LeftButton, {}, QPoint(5, 5));
         QCOMPARE(prompt.messages.back().text,
                  QStringLiteral("Unable to open hyperlink:\n\nThe specified path was not found."));
-        QCOMPARE(HyperLinkLabel::errorText(31),
-                 QStringLiteral("There is no application associated\nwith the given filename extension."));
         QCOMPARE(HyperLinkLabel::errorText(99), QStringLiteral("Unknown Error (99) occurred."));
+
+        // No desktop handler and no browser named: the failure says so, and the link stays unvisited.
+        const QString bin = env->path(QStringLiteral("bin")), browsers = env->path(QStringLiteral("browser"));
+        QVERIFY(QFile::rename(bin + QStringLiteral("/xdg-open"), bin + QStringLiteral("/xdg-open.away")));
+        const QByteArray path = qgetenv("PATH");
+        QVERIFY(QDir().mkpath(browsers));
+        qputenv("PATH", QFile::encodeName(browsers)); // nothing Qt could open with either
+        qunsetenv("DEFAULT_BROWSER");
+        qunsetenv("BROWSER");
+        const QString browser = browsers + QStringLiteral("/browser"), log = browsers + QStringLiteral("/browser.log");
+        {
+            QFile script(browser);
+            QVERIFY(script.open(QIODevice::WriteOnly));
+            script.write("#!/bin/sh\necho \"$@\" >> '" + QFile::encodeName(log) + "'\n");
+        }
+        QVERIFY(QFile::setPermissions(browser, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        auto *other = new HyperLinkLabel(QStringLiteral("https://example.org/download"), &box);
+        other->setPrompt(&prompt);
+        other->setGeometry(10, 50, 300, 30);
+        other->show();
+        const size_t told = prompt.messages.size();
+        QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(prompt.messages.size(), told + 1);
+        QCOMPARE(prompt.messages.back().text,
+                 QStringLiteral("Unable to open hyperlink:\n\nThere is no application associated\n"
+                                "with the given filename extension."));
+        QVERIFY(!other->visited());
+        // $BROWSER: its first command, with the address for %s, or after it when there is none.
+        qputenv("BROWSER", QFile::encodeName(browser) + " --new-tab %s --raise:firefox");
+        QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(5, 5));
+        QVERIFY(other->visited());
+        qputenv("BROWSER", QFile::encodeName(browser) + " --new-window");
+        QTest::mouseClick(other, Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(prompt.messages.size(), told + 1);
+        auto logged = [&log] {
+            QFile f(log);
+            return f.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(f.readAll()) : QString();
+        };
+        QTRY_COMPARE(logged(), QStringLiteral("--new-tab https://example.org/download --raise\n"
+                                              "--new-window https://example.org/download\n"));
+        qputenv("PATH", path);
+        qunsetenv("BROWSER");
+        QVERIFY(QFile::rename(bin + QStringLiteral("/xdg-open.away"), bin + QStringLiteral("/xdg-open")));
     }
 };
 

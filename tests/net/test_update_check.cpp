@@ -14,11 +14,42 @@
 #include "ui/ControlWindow.h"
 #include "ui/Readouts.h"
 
+#include <QNetworkInterface>
 #include <QTimer>
 #include <QtTest>
 
 using Mode = StubHttpServer::Mode;
 using Result = UpdateCheck::Result;
+
+namespace {
+
+// The system's word on the network, which a test machine always has, switched by the test.
+class SwitchedNetwork : public Connectivity
+{
+public:
+    bool up = false;
+
+protected:
+    bool networkUp() const override { return up; }
+};
+
+// An address of this machine that is not loopback, so that the network's state counts for it.
+QHostAddress ownAddress()
+{
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
+        const auto flags = i.flags();
+        if (!(flags & QNetworkInterface::IsUp) || !(flags & QNetworkInterface::IsRunning)
+            || (flags & QNetworkInterface::IsLoopBack))
+            continue;
+        for (const QNetworkAddressEntry &e : i.addressEntries()) {
+            if (e.ip().protocol() == QAbstractSocket::IPv4Protocol && !e.ip().isLoopback())
+                return e.ip();
+        }
+    }
+    return {};
+}
+
+} // namespace
 
 class TestUpdateCheck : public QObject
 {
@@ -241,6 +272,78 @@ private Q_SLOTS:
         QCOMPARE(server->requests.size(), 3);
         QCOMPARE(results.size(), 3);
         QCOMPARE(prompt.messages.size(), size_t(1));
+    }
+
+    // No network: the button's check says so on the clock and in its box without asking
+    // anyone, the start-up check is tried again quietly, and the first try once the network
+    // is back gets through. Servers on this machine's loopback are reached all the same.
+    void withoutANetwork()
+    {
+        SwitchedNetwork network;
+        QVERIFY(network.canReach(server->hostAndPort()));
+        QVERIFY(network.canReach(QStringLiteral("localhost:8080")));
+        QVERIFY(!network.canReach(QStringLiteral("updates.example.org")));
+        const QHostAddress own = ownAddress();
+        if (own.isNull())
+            QSKIP("this machine has no address but loopback");
+        server = std::make_unique<StubHttpServer>(own);
+        serve("333");
+        store->write(Key::UpdateServerHost, server->hostAndPort());
+        QVERIFY(!network.canReach(server->hostAndPort()));
+        store->write(Key::SplashDisable, 1);
+        store->write(Key::AutoUpdateNotification, 1);
+        ProcessState process;
+        ControlWindow w(*store, prompt, process, nullptr, &network);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        UpdateCheck &check = w.updateCheck();
+        QVERIFY(!check.busy()); // over before any request could start
+        QCOMPARE(check.reached(), 0);
+        QVERIFY(check.wantsRetry());
+        QVERIFY(prompt.messages.empty());
+
+        // What the clock circulates after each step of the button's check, from its first letter.
+        QStringList shown;
+        connect(&check, &UpdateCheck::progress, &w, [&](const QString &text) {
+            const ScrollingDisplay *clock = w.readouts().clock();
+            const QString circling = clock->scrollText();
+            const qsizetype at = (circling + circling).indexOf(text);
+            shown << (clock->isScrolling() && circling.size() == text.size() && at >= 0
+                          ? circling.mid(at) + circling.left(at) : circling);
+        });
+        QTest::mouseClick(w.controls().button(ButtonId::Update), Qt::LeftButton);
+        QCOMPARE(shown, (QStringList{"Attempting an internet Connection. . .  ", " No connection available. . .  "}));
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(prompt.messages[0].text, QStringLiteral("Kinetrope could not establish an internet connection!"));
+        QCOMPARE(prompt.messages[0].caption, QStringLiteral("No Connection?"));
+        QTRY_VERIFY(!w.readouts().clock()->isScrolling());
+
+        // The timer's tries while the network is down ask nothing and tell nothing.
+        QTimer *retry = w.timer(ControlWindow::UpdateTimer);
+        QVERIFY(retry->isActive());
+        QCOMPARE(retry->interval(), 600000);
+        QSignalSpy done(&check, &UpdateCheck::finished);
+        retry->setInterval(20);
+        QTRY_VERIFY(done.size() >= 3);
+        for (const QList<QVariant> &r : done)
+            QCOMPARE(r.at(0).value<Result>(), Result::NoConnection);
+        QVERIFY(check.wantsRetry());
+        QVERIFY(server->requests.isEmpty());
+        QCOMPARE(prompt.messages.size(), size_t(1));
+        QCOMPARE(shown.size(), 2);
+
+        // Back: the next try reaches the same host, offers, and no more tries follow.
+        prompt.queueAnswer(PromptKind::AnswerNo);
+        network.up = true;
+        QTRY_COMPARE_WITH_TIMEOUT(prompt.messages.size(), size_t(2), 30000);
+        QCOMPARE(prompt.messages[1].caption, QStringLiteral("Get Kinetrope V3.33 now?"));
+        QTRY_VERIFY(!check.busy());
+        QVERIFY(!check.wantsRetry());
+        QCOMPARE(server->requests.size(), 2);
+        QTest::qWait(100);
+        QCOMPARE(server->requests.size(), 2);
+        QCOMPARE(prompt.messages.size(), size_t(2));
+        QCOMPARE(shown.size(), 2);
     }
 
     void slowServersAreCutOffByTimeAndSize()

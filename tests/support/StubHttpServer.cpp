@@ -4,9 +4,9 @@
 #include <QTcpSocket>
 #include <QTimer>
 
-StubHttpServer::StubHttpServer()
+StubHttpServer::StubHttpServer(const QHostAddress &address)
 {
-    listen(QHostAddress::LocalHost, 0);
+    listen(address, 0);
     connect(this, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket *s = nextPendingConnection()) {
             connect(s, &QTcpSocket::disconnected, s, &QObject::deleteLater);
@@ -35,7 +35,7 @@ StubHttpServer::StubHttpServer()
 
 QString StubHttpServer::hostAndPort() const
 {
-    return QStringLiteral("127.0.0.1:%1").arg(serverPort());
+    return QStringLiteral("%1:%2").arg(serverAddress().toString()).arg(serverPort());
 }
 
 void StubHttpServer::serve(QTcpSocket *s, const Request &r)

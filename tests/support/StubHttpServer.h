@@ -6,8 +6,8 @@
 #include <QSet>
 #include <QTcpServer>
 
-// A small web server on 127.0.0.1 for the network tests: each path answers as told, and
-// every request is kept as it arrived.
+// A small web server for the network tests, on 127.0.0.1 unless told otherwise: each path
+// answers as told, and every request is kept as it arrived.
 class StubHttpServer : public QTcpServer
 {
     Q_OBJECT
@@ -28,7 +28,7 @@ public:
         QHash<QByteArray, QByteArray> headers; // names in lower case
     };
 
-    StubHttpServer();
+    explicit StubHttpServer(const QHostAddress &address = QHostAddress(QHostAddress::LocalHost));
     QString hostAndPort() const;
     void answer(const QByteArray &pathEnd, const Answer &a) { m_answers.insert(pathEnd, a); }
     // Bytes of bodies written so far (a client that stops reading leaves most unsent).
