@@ -335,7 +335,6 @@ struct MpvEngine::Private {
         }
     }
 
-    // A failed open: what the engine said, else what it was left at.
     // What the engine said last, with its error code's words.
     QString endReason() const
     {
@@ -343,6 +342,7 @@ struct MpvEngine::Private {
         return lastLog.isEmpty() ? code : lastLog + QStringLiteral(" (") + code + QLatin1Char(')');
     }
 
+    // A failed open: what the engine said, else what it was left at.
     void noteFailure()
     {
         // The log can trail the end of the load: its words are taken once they are there.
