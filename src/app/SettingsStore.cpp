@@ -6,9 +6,12 @@
 #include <QSettings>
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <climits>
+#include <thread>
 
 namespace {
 
@@ -39,6 +42,41 @@ void makeChangeVisible(const QByteArray &path, const timespec &mtime)
         ++times[1].tv_sec;
     }
     ::utimensat(AT_FDCWD, path.constData(), times, 0);
+}
+
+// QSettings locks its file for a write by creating "<file>.lock" and then writing its owner
+// into it. A process killed between the two leaves an empty lock that nobody can tell stale
+// until it is 30 s old, and every write waits until then. A live owner holds the lock from
+// microseconds after creating it, so an empty, unheld lock some time old is an orphan.
+void clearOrphanedLock(const QByteArray &settingsPath)
+{
+    constexpr qint64 OrphanAgeMs = 100;
+    const QByteArray lock = settingsPath + ".lock";
+    for (int tries = 0; tries < 3; ++tries) {
+        const int fd = ::open(lock.constData(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+        if (fd < 0)
+            return;
+        struct stat held;
+        struct stat named;
+        timespec now;
+        ::clock_gettime(CLOCK_REALTIME, &now);
+        qint64 ageMs = 0;
+        bool orphan = ::fstat(fd, &held) == 0 && S_ISREG(held.st_mode) && held.st_size == 0
+                      && ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+        if (orphan) {
+            ageMs = milliseconds(now) - milliseconds(held.st_mtim);
+            orphan = ageMs >= OrphanAgeMs && ::fstat(fd, &held) == 0 && held.st_size == 0
+                     && ::stat(lock.constData(), &named) == 0 && named.st_ino == held.st_ino
+                     && named.st_dev == held.st_dev;
+            if (orphan)
+                ::unlink(lock.constData());
+        }
+        ::close(fd);
+        if (orphan || ageMs <= 0 || ageMs >= OrphanAgeMs)
+            return;
+        // Empty and unheld but new: look again once it is old enough to judge.
+        std::this_thread::sleep_for(std::chrono::milliseconds(OrphanAgeMs - ageMs + 5));
+    }
 }
 
 } // namespace
@@ -203,6 +241,7 @@ bool SettingsStore::writeValues(const QString &section,
         s.setValue(has && k != known->keys.cend() ? k->name : key, value);
     }
     s.endGroup();
+    clearOrphanedLock(m_path);
     s.sync();
     const bool ok = s.status() == QSettings::NoError;
     // The file is ours now: no parse for it, but QSettings may have merged another's change.

@@ -28,6 +28,10 @@ int main(int argc, char **argv)
     TestHost host(prompt);
     PlayList list(host, prompt, folder);
     FileDialogs dialogs(store, prompt, list, host);
+    if (mode == "editor") {
+        // The first dialog loads the style and fonts; the kills are meant for the writes.
+        FileListEditorDialog warmUp(store, prompt);
+    }
     std::printf("ready\n");
     std::fflush(stdout);
     for (int g = atoi(argv[3]);; ++g) {

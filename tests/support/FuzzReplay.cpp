@@ -105,13 +105,6 @@ void run(const QByteArray &b)
 
 } // namespace
 
-void fuzzFailure(const char *what)
-{
-    std::fprintf(stderr, "fuzz target: wrong answer: %s\n", what);
-    std::fflush(stderr);
-    std::abort();
-}
-
 int main(int argc, char **argv)
 {
     for (const int sig : {SIGABRT, SIGSEGV, SIGBUS, SIGFPE, SIGILL})
