@@ -32,7 +32,7 @@ int PlayList::entryCountOf(ProfileFile &file)
     ProfileFile::Batch once(file); // one state of the file
     int n = std::max(0, file.readInt(SectionName, CountName, 0));
     if (n > 0)
-        n = std::min(n, file.highestIndex(SectionName, QLatin1String(EntryPrefix)) + 1);
+        n = int(std::min<qint64>(n, qint64(file.highestIndex(SectionName, QLatin1String(EntryPrefix))) + 1));
     return std::min(n, file.keyCount(SectionName) + MaxGap);
 }
 

@@ -33,6 +33,7 @@ QList<QByteArray> fuzzSeeds()
         "[Kinetrope]\nNumFiles=2147483647\nFileName2147483646=/tmp/last\n",
         "[Kinetrope]\nNumFiles=1999999999\nFileName0=a\nFileName1999999998=b\n",
         "[Kinetrope]\nNumFiles=-5\nFileName0=a\n",
+        "[Kinetrope]\nNumFiles=283647\nFileName2147483647=/tmp/last\n",
         "",
     };
 }
