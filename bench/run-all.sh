@@ -21,6 +21,8 @@ if [[ ! -x /usr/bin/cvlc ]]; then
   echo "Installing VLC (the peer; not needed to build or test)..."
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q vlc >/dev/null || { echo "VLC could not be installed" >&2; exit 2; }
 fi
+# glxinfo names the OpenGL renderer in the table.
+[[ -x /usr/bin/glxinfo ]] || DEBIAN_FRONTEND=noninteractive apt-get install -y -q mesa-utils >/dev/null
 for tool in mpv ffmpeg Xvfb setpriv; do
   command -v $tool >/dev/null || { echo "$tool is needed (scripts/install-deps.sh)" >&2; exit 2; }
 done
@@ -64,6 +66,19 @@ trap 'kill $XVFB_PID 2>/dev/null' EXIT
 for _ in $(seq 50); do [[ -e /tmp/.X11-unix/X$DISPLAY_NO ]] && break; sleep 0.1; done
 export DISPLAY=:$DISPLAY_NO LIBGL_ALWAYS_SOFTWARE=1 QT_QPA_PLATFORM=xcb
 unset PULSE_SERVER DBUS_SESSION_BUS_ADDRESS
+
+# One sound server with a null sink for every player, as a desktop has; VLC's user may use it.
+PULSE_DIR=/tmp/kt-bench-pulse
+rm -rf "$PULSE_DIR"; mkdir -p "$PULSE_DIR/run" "$PULSE_DIR/config"; chmod 755 "$PULSE_DIR"
+XDG_RUNTIME_DIR=$PULSE_DIR/run XDG_CONFIG_HOME=$PULSE_DIR/config DBUS_SESSION_BUS_ADDRESS=disabled: \
+  pulseaudio -n --daemonize=no --use-pid-file=no --exit-idle-time=-1 --log-target=file:$PULSE_DIR/pulse.log \
+  --load="module-null-sink sink_name=bench_sink" \
+  --load="module-native-protocol-unix auth-anonymous=1 socket=$PULSE_DIR/native" >/dev/null 2>&1 &
+PULSE_PID=$!
+trap 'kill $XVFB_PID $PULSE_PID 2>/dev/null' EXIT
+for _ in $(seq 50); do [[ -S $PULSE_DIR/native ]] && break; sleep 0.1; done
+chmod 777 "$PULSE_DIR/native" 2>/dev/null
+export PULSE_SERVER=unix:$PULSE_DIR/native
 
 mkdir -p "$LOGS"
 LOAD_BEFORE=$(cut -d' ' -f1-3 /proc/loadavg)

@@ -270,7 +270,10 @@ void makeHomes()
         homes->ours.insert(QLatin1String(var), d);
     }
     homes->ours.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-    homes->ours.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("none"));
+    // Every player plays its sound to the same server (bench/run-all.sh starts one with a null
+    // sink), as on a desktop; without one each would probe for a device in its own way.
+    if (!homes->ours.contains(QStringLiteral("PULSE_SERVER")))
+        homes->ours.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("none"));
     const QString conf = homes->ours.value("XDG_CONFIG_HOME") + QStringLiteral("/Ostrevan");
     QDir().mkpath(conf);
     QFile f(conf + QStringLiteral("/kinetrope.conf"));
@@ -288,9 +291,14 @@ void makeHomes()
     homes->vlc.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
 }
 
+bool soundServer()
+{
+    return qEnvironmentVariableIsSet("PULSE_SERVER");
+}
+
 QStringList mpvArgs()
 {
-    return {"--no-config", "--vo=gpu", "--gpu-sw=yes", "--ao=null", "--hwdec=no", "--osd-level=0",
+    return {"--no-config", "--vo=gpu", "--gpu-sw=yes", soundServer() ? "--ao=pulse" : "--ao=null", "--hwdec=no", "--osd-level=0",
             "--hr-seek=yes", "--keep-open=yes", "--msg-level=all=no", "--no-terminal"};
 }
 
@@ -299,7 +307,7 @@ enum class Vout { Default, X11 };
 // VLC as an unprivileged user: it will not run as root.
 void startVlc(QProcess &p, const QStringList &args, Vout vout = Vout::Default)
 {
-    QStringList a{"-I", "dummy", "--no-video-title-show", "--no-osd", "--aout=adummy", "--no-qt-privacy-ask",
+    QStringList a{"-I", "dummy", "--no-video-title-show", "--no-osd", soundServer() ? "--aout=pulse" : "--aout=adummy", "--no-qt-privacy-ask",
                   "--no-metadata-network-access", "--no-dbus"};
     if (vout == Vout::X11)
         a << "--vout=xcb_x11";
@@ -459,7 +467,7 @@ QStringList vlcRcArgs(const QString &sock)
 
 struct Player {
     Player(SettingsStore &settings, const QString &file)
-        : graph(host, settings, std::make_unique<MpvEngine>(QStringList{QStringLiteral("ao=null")}))
+        : graph(host, settings, std::make_unique<MpvEngine>(QStringList{soundServer() ? QStringLiteral("ao=pulse") : QStringLiteral("ao=null")}))
     {
         host.graph = &graph;
         host.path = file;

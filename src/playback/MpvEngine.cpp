@@ -148,6 +148,9 @@ MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
                                 : d->command({"loadfile", file.constData(), "replace"});
     if (!loading)
         return OpenResult::Failed;
+    // Choosing how the picture is drawn loads the OpenGL driver, over 100 ms with Mesa's CPU
+    // renderer: done while libmpv opens the file on its own threads rather than after it.
+    d->picturePath();
 
     // libmpv reads the file on threads of its own while this one goes on handling events,
     // until the wakeup callback's drain sees the load settled. Clicks and keys wait.
@@ -501,7 +504,8 @@ QWidget *MpvEngine::hostPicture(QWidget *owner)
         return nullptr;
     if (!d->view) {
         d->view = new VideoView(
-            d->mpv, [this](bool ready) { d->pictureContextChanged(ready); }, owner);
+            d->mpv, d->picturePath() == PicturePath::Kind::Software,
+            [this](bool ready) { d->pictureContextChanged(ready); }, owner);
     } else if (d->view->parentWidget() != owner) {
         d->view->setParent(owner);
     }

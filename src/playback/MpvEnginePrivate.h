@@ -3,7 +3,10 @@
 // waits, exact seeks and the picture hand-over. Included by MpvEngine.cpp only.
 
 #include "MpvEngine.h"
+#include "PicturePath.h"
 #include "VideoView.h"
+
+#include <QGuiApplication>
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -21,6 +24,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <optional>
 #include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcMpv)
@@ -90,6 +94,15 @@ struct MpvEngine::Private {
     const std::function<bool()> *waitDone = nullptr;
 
     QPointer<VideoView> view;
+    // Decided once per engine: the machine's OpenGL renderer does not change under it.
+    std::optional<PicturePath::Kind> picture;
+    PicturePath::Kind picturePath()
+    {
+        if (!picture)
+            picture = qobject_cast<QGuiApplication *>(QCoreApplication::instance()) ? PicturePath::choose()
+                                                                                  : PicturePath::Kind::Software;
+        return *picture;
+    }
     bool pictureReady = false;
 
     explicit Private(MpvEngine *owner) : q(owner) {}

@@ -21,6 +21,10 @@ Kind choose()
         return Kind::OpenGl;
     if (forced == "software")
         return Kind::Software;
+    // Mesa's own switch to its CPU renderer: known without loading the driver to ask it.
+    const QByteArray mesaSoftware = qgetenv("LIBGL_ALWAYS_SOFTWARE").toLower();
+    if (!mesaSoftware.isEmpty() && mesaSoftware != "0" && mesaSoftware != "false" && mesaSoftware != "no")
+        return Kind::Software;
     QOpenGLContext gl;
     if (!gl.create())
         return Kind::Software;

@@ -7,7 +7,8 @@ namespace PicturePath {
 
 enum class Kind { OpenGl, Software };
 
-// KINETROPE_PICTURE=gl or =software decides; otherwise the OpenGL renderer does.
+// KINETROPE_PICTURE=gl or =software decides; otherwise Mesa's LIBGL_ALWAYS_SOFTWARE, or the
+// OpenGL renderer does.
 Kind choose();
 
 // True for the names Mesa gives its CPU renderers.

@@ -86,8 +86,8 @@ private:
     VideoView *m_view;
 };
 
-VideoView::VideoView(mpv_handle *mpv, std::function<void(bool)> contextChanged, QWidget *parent)
-    : QWidget(parent), m_software(PicturePath::choose() == PicturePath::Kind::Software), m_mpv(mpv),
+VideoView::VideoView(mpv_handle *mpv, bool software, std::function<void(bool)> contextChanged, QWidget *parent)
+    : QWidget(parent), m_software(software), m_mpv(mpv),
       m_contextChanged(std::move(contextChanged))
 {
     setObjectName(QStringLiteral("VideoView"));

@@ -25,7 +25,8 @@ class VideoView : public QWidget
     Q_OBJECT
 public:
     // contextChanged(true) once libmpv can draw here, (false) just before it no longer can.
-    VideoView(mpv_handle *mpv, std::function<void(bool)> contextChanged, QWidget *parent);
+    // software: libmpv's software renderer into an image (PicturePath), else its OpenGL one.
+    VideoView(mpv_handle *mpv, bool software, std::function<void(bool)> contextChanged, QWidget *parent);
     ~VideoView() override;
 
     bool hasRenderContext() const { return m_render != nullptr; }
