@@ -56,6 +56,8 @@ int main(int argc, char **argv)
             return 2;
         }
         prompt.messages.clear();
+        host.tried.clear();
+        host.opened.clear();
         std::printf("%d\n", g);
         std::fflush(stdout);
     }
