@@ -150,14 +150,18 @@ void PlayList::startPlaylist()
     qint64 tries = std::max(m_count, 1);
     if (m_hasHistory && m_host.randomOrder())
         tries += qint64(m_pool.size());
+    const qint64 firstVisit = m_visited;
     bool more = advance();
     bool loaded = false;
     while (more) {
+        // An advance that came round past the budget would only try a file a second time.
+        if (m_visited - firstVisit > tries)
+            break;
         if (m_host.openMedia()) {
             loaded = true;
             break;
         }
-        if (--tries <= 0)
+        if (m_visited - firstVisit >= tries)
             break;
         more = advance();
     }
@@ -194,6 +198,7 @@ bool PlayList::advanceSequential()
     bool wrapped = false;
     for (;;) {
         ++m_cursor;
+        ++m_visited;
         if (m_cursor >= m_count) {
             m_cursor = 0;
             m_remaining = m_count - 2;
@@ -269,6 +274,7 @@ bool PlayList::advanceRandom()
     // Empty entries are passed over; a whole cycle of them ends the list.
     for (qint64 budget = qint64(m_pool.size()) + m_count + 1; budget > 0; --budget) {
         ++m_played;
+        ++m_visited;
         m_remaining = m_count - m_played - 1;
         if (m_pool.empty()) {
             newCycle();

@@ -113,6 +113,9 @@ private:
     int m_remaining = -1;
     int m_played = 0;
     bool m_active = false;
+    // Entries looked at by advances, empty ones included: the start's budget counts these, so a
+    // list of missing files among gaps costs one pass, not one pass per file.
+    qint64 m_visited = 0;
     // Random order: the entries played in this cycle in order, and the ones still to come
     // (any order; one is drawn and swapped out, so an advance costs the same for any length).
     bool m_hasHistory = false;

@@ -300,6 +300,18 @@ private Q_SLOTS:
                 QCOMPARE(messageTexts().last(), QStringLiteral("File not found in Playlist file - mine.lst"));
                 QCOMPARE(prompt->messages.back().caption, QStringLiteral("Error"));
             }
+
+            // Missing files among hundreds of gaps: still one try each, not one per entry.
+            host->closeMedia();
+            list->resetQueue();
+            host->tried.clear();
+            prompt->messages.clear();
+            writeRaw(working(), ("[Kinetrope]\r\nFileName0=" + missing + "1\r\nFileName500=" + missing
+                                 + "2\r\nNumFiles=1000\r\n").toUtf8());
+            list->startPlaylist();
+            QCOMPARE(list->entryCount(), 501);
+            QCOMPARE(host->tried.size(), 2);
+            QCOMPARE(messageTexts().size(), 3);
         }
 
         // Empty entries are passed over in both orders; an all-empty list ends.
