@@ -38,13 +38,16 @@ for t in "${targets[@]}"; do
   program=$(find build-fuzz/tests -name "fuzz_$t" -type f | head -n 1)
   log=build-fuzz/fuzz-$t.log
   echo "== $t for $seconds s"
+  # Findings of earlier runs stay for replaying; only this run's are counted.
+  stamp=$(mktemp)
   if ! "$program" -max_total_time="$seconds" -max_len=65536 -rss_limit_mb=2048 -timeout=20 \
       -artifact_prefix="$findings/" -print_final_stats=1 "$corpus" >"$log" 2>&1; then
     status=1
     echo "   FAILED: see $log and $findings"
   fi
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$' || echo "?")
-  summary+=("$t: $runs executions in $seconds s, corpus $(ls "$corpus" | wc -l) inputs, findings $(ls "$findings" | wc -l)")
+  summary+=("$t: $runs executions in $seconds s, corpus $(ls "$corpus" | wc -l) inputs, new findings $(find "$findings" -type f -newer "$stamp" | wc -l)")
+  rm -f "$stamp"
 done
 printf '%s\n' "${summary[@]}"
 exit $status
