@@ -22,5 +22,4 @@ export LIBGL_ALWAYS_SOFTWARE=1
 export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1:detect_stack_use_after_return=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 # The soak and the instance storm measure the program, not its checks: they run in the plain build.
-exec xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX" \
-  ctest --output-on-failure --no-tests=error -j"$(nproc)" -L 'fast|gui' -E '^test_instance_storm$' --timeout 900 "$@"
+exec ../scripts/run-ctest.sh --output-on-failure --no-tests=error -j"$(nproc)" -L 'fast|gui' -E '^test_instance_storm$' --timeout 900 "$@"

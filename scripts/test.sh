@@ -9,5 +9,4 @@ rm -rf test-tmp
 # Tests start their own session bus and sound server where they need one.
 unset DBUS_SESSION_BUS_ADDRESS PULSE_SERVER
 export LIBGL_ALWAYS_SOFTWARE=1
-exec xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX" \
-  ctest --output-on-failure --no-tests=error -j"$(nproc)" "$@"
+exec ../scripts/run-ctest.sh --output-on-failure --no-tests=error -j"$(nproc)" "$@"

@@ -123,6 +123,7 @@ MediaEngine::OpenResult MpvEngine::openUrl(const QUrl &url)
 MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
 {
     d->drain();
+    d->stopWatchingClock();
     d->setString("pause", "yes");
     d->setString("vid", "auto");
     d->setString("end", "none");
@@ -210,6 +211,7 @@ MediaEngine::OpenResult MpvEngine::load(const QByteArray &file, bool stream)
     mpv_free(format);
     d->seekOffset = fileFormat.startsWith("mpeg") ? Private::MpegSeekOffset : 0.0;
     d->setString("hr-seek-demuxer-offset", Private::number(d->seekOffset));
+    d->watchClock();
     return d->hasVideo ? OpenResult::Ok : OpenResult::VideoNotRendered;
 }
 
@@ -231,6 +233,7 @@ void MpvEngine::close()
     d->fps = 0;
     d->durationSec = 0;
     d->stream = d->live = false;
+    d->stopWatchingClock();
     d->setString("pause", "yes");
     d->command({"stop"});
 }
@@ -356,6 +359,7 @@ void MpvEngine::pause()
         return;
     d->running = false;
     d->setString("pause", "yes");
+    d->watchClock();
 }
 
 void MpvEngine::stop()

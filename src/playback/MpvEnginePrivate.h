@@ -25,6 +25,7 @@
 #include <functional>
 #include <limits>
 #include <optional>
+#include <string_view>
 #include <vector>
 
 Q_DECLARE_LOGGING_CATEGORY(lcMpv)
@@ -34,6 +35,7 @@ struct MpvEngine::Private {
     static constexpr double UnitsPerSecond = 1e7;
     static constexpr int SeekTimeoutMs = 5000;
     static constexpr int QuietWaitMs = 100;
+    static constexpr int ClockWaitMs = 1000;
     // MPEG program streams seek by a timestamp search that lands up to a group of pictures
     // after the target; the exact seek then starts the demuxer this much earlier.
     static constexpr double MpegSeekOffset = 1.0;
@@ -93,6 +95,57 @@ struct MpvEngine::Private {
     QEventLoop *waitLoop = nullptr;
     const std::function<bool()> *waitDone = nullptr;
 
+    // An exact seek under way: where it goes, and libmpv's answer to it. Until it lands, the
+    // position is its target; asking libmpv would wait for the frames it decodes to get there.
+    double seekingTo = -1;
+    uint64_t seekRequest = 0;
+    uint64_t requests = 0;
+    bool seekAnswered = false;
+    bool seekRefused = false;
+    quint64 restartsAtAnswer = 0;
+
+    // The file's clock comes from libmpv's change notices: asking libmpv waits for its core,
+    // and decoding a huge frame can hold that for most of a second, so the readouts and the
+    // desktop's requests would wait with it. Each seek and each pause starts a new watch, so
+    // no notice from before it is taken for the place after it; until the new watch's first
+    // notice, libmpv is asked.
+    uint64_t clockWatch = 0;
+    uint64_t clockWatches = 0;
+    bool clockTimeKnown = false;
+    bool clockEofKnown = false;
+    double clockTime = 0;
+    bool clockEof = false;
+
+    void stopWatchingClock()
+    {
+        if (clockWatch && mpv)
+            mpv_unobserve_property(mpv, clockWatch);
+        clockWatch = 0;
+        clockTimeKnown = clockEofKnown = false;
+    }
+    void watchClock()
+    {
+        stopWatchingClock();
+        if (!mpv)
+            return;
+        clockWatch = ++clockWatches;
+        mpv_observe_property(mpv, clockWatch, "time-pos", MPV_FORMAT_DOUBLE);
+        mpv_observe_property(mpv, clockWatch, "eof-reached", MPV_FORMAT_FLAG);
+    }
+    void clockChanged(const mpv_event_property &p)
+    {
+        const std::string_view name(p.name);
+        if (name == "time-pos") {
+            clockTimeKnown = p.format == MPV_FORMAT_DOUBLE && std::isfinite(*static_cast<double *>(p.data));
+            if (clockTimeKnown)
+                clockTime = *static_cast<double *>(p.data);
+        } else if (name == "eof-reached") {
+            clockEofKnown = p.format == MPV_FORMAT_FLAG;
+            if (clockEofKnown)
+                clockEof = *static_cast<int *>(p.data) != 0;
+        }
+    }
+
     QPointer<VideoView> view;
     // Decided once per engine: the machine's OpenGL renderer does not change under it.
     std::optional<PicturePath::Kind> picture;
@@ -133,7 +186,11 @@ struct MpvEngine::Private {
     double timePos() const
     {
         double t = 0;
-        if (mpv_get_property(mpv, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0)
+        if (seekingTo >= 0)
+            return seekingTo;
+        if (clockTimeKnown)
+            t = clockTime;
+        else if (mpv_get_property(mpv, "time-pos", MPV_FORMAT_DOUBLE, &t) < 0)
             return 0;
         t = std::max(0.0, t);
         // Sound lands on a sample boundary, and until it plays its time can read up to the
@@ -144,6 +201,10 @@ struct MpvEngine::Private {
     }
     bool atEnd() const
     {
+        if (seekingTo >= 0)
+            return false;
+        if (clockEofKnown)
+            return clockEof;
         int eof = 0;
         mpv_get_property(mpv, "eof-reached", MPV_FORMAT_FLAG, &eof);
         return eof != 0;
@@ -200,6 +261,17 @@ struct MpvEngine::Private {
         }
         case MPV_EVENT_PLAYBACK_RESTART:
             ++restarts;
+            break;
+        case MPV_EVENT_COMMAND_REPLY:
+            if (seekRequest && e->reply_userdata == seekRequest) {
+                seekAnswered = true;
+                seekRefused = e->error < 0;
+                restartsAtAnswer = restarts;
+            }
+            break;
+        case MPV_EVENT_PROPERTY_CHANGE:
+            if (clockWatch && e->reply_userdata == clockWatch)
+                clockChanged(*static_cast<const mpv_event_property *>(e->data));
             break;
         case MPV_EVENT_LOG_MESSAGE: {
             const auto *m = static_cast<mpv_event_log_message *>(e->data);
@@ -318,12 +390,31 @@ struct MpvEngine::Private {
             return;
         lastSeek = frameFormat() ? -1 : seconds;
         drain();
-        const quint64 before = restarts;
         const QByteArray target = number(seconds);
-        if (!command({"seek", target.constData(), "absolute+exact"}))
-            return; // refused (a stream that cannot seek): nothing to wait for
-        if (!waitFor([&] { return restarts > before || !open; }, SeekTimeoutMs))
+        stopWatchingClock();
+        // Sent without waiting for libmpv's core, which may be busy with a large frame: the
+        // answer and the landing come as events, and the window answers meanwhile.
+        const char *argv[] = {"seek", target.constData(), "absolute+exact", nullptr};
+        const uint64_t request = ++requests;
+        if (mpv_command_async(mpv, request, argv) < 0) {
+            watchClock();
+            return;
+        }
+        seekRequest = request;
+        seekAnswered = seekRefused = false;
+        seekingTo = seconds;
+        // Landed: the first restart after libmpv took the seek. Refused (a stream that
+        // cannot seek): nothing to wait for.
+        if (!waitFor([&] { return (seekAnswered && (seekRefused || restarts > restartsAtAnswer)) || !open; },
+                     SeekTimeoutMs))
             qCWarning(lcMpv, "seek to %s did not finish", target.constData());
+        seekRequest = 0;
+        if (open) {
+            watchClock();
+            // Where it landed, from the new watch: without waiting on libmpv's core.
+            waitFor([&] { return (clockTimeKnown && clockEofKnown) || !open; }, ClockWaitMs);
+        }
+        seekingTo = -1;
     }
 
     // Seeks to a frame; a seek that lands late gets a larger demuxer offset and again.
