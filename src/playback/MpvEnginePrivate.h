@@ -113,6 +113,9 @@ struct MpvEngine::Private {
     uint64_t clockWatches = 0;
     bool clockTimeKnown = false;
     bool clockEofKnown = false;
+    // The watch's first notices came, with a value or without one (nothing to tell).
+    bool clockTimeHeard = false;
+    bool clockEofHeard = false;
     double clockTime = 0;
     bool clockEof = false;
 
@@ -121,7 +124,7 @@ struct MpvEngine::Private {
         if (clockWatch && mpv)
             mpv_unobserve_property(mpv, clockWatch);
         clockWatch = 0;
-        clockTimeKnown = clockEofKnown = false;
+        clockTimeKnown = clockEofKnown = clockTimeHeard = clockEofHeard = false;
     }
     void watchClock()
     {
@@ -136,10 +139,12 @@ struct MpvEngine::Private {
     {
         const std::string_view name(p.name);
         if (name == "time-pos") {
+            clockTimeHeard = true;
             clockTimeKnown = p.format == MPV_FORMAT_DOUBLE && std::isfinite(*static_cast<double *>(p.data));
             if (clockTimeKnown)
                 clockTime = *static_cast<double *>(p.data);
         } else if (name == "eof-reached") {
+            clockEofHeard = true;
             clockEofKnown = p.format == MPV_FORMAT_FLAG;
             if (clockEofKnown)
                 clockEof = *static_cast<int *>(p.data) != 0;
@@ -412,7 +417,7 @@ struct MpvEngine::Private {
         if (open) {
             watchClock();
             // Where it landed, from the new watch: without waiting on libmpv's core.
-            waitFor([&] { return (clockTimeKnown && clockEofKnown) || !open; }, ClockWaitMs);
+            waitFor([&] { return (clockTimeHeard && clockEofHeard) || !open; }, ClockWaitMs);
         }
         seekingTo = -1;
     }
