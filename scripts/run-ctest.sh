@@ -6,7 +6,8 @@ xvfb-run -a -s "-screen 0 1920x1080x24 +extension GLX" ctest "$@"
 rc=$?
 if [ "$rc" -ne 0 ] && [ -f Testing/Temporary/LastTest.log ]; then
   echo "== what the failing tests said"
-  grep -E 'FAIL!|^ *Loc: |QFATAL|Timeout|ERROR: AddressSanitizer|runtime error:|SUMMARY: ' \
-    Testing/Temporary/LastTest.log | cut -c1-400 | head -n 40
+  # A failure's place is the line after it; other messages' places are left out.
+  grep -E -A1 'FAIL!|QFATAL|Timeout|ERROR: AddressSanitizer|runtime error:|SUMMARY: ' \
+    Testing/Temporary/LastTest.log | grep -v -E '^--$' | cut -c1-400 | head -n 40
 fi
 exit "$rc"

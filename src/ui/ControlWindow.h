@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 
@@ -148,6 +149,9 @@ protected:
     void reject() override;
 
 private:
+    // A request that came while a file opened: run after the open, in the order it came.
+    void afterOpen(std::function<void()> request);
+    void armAfterOpen();
     void onTimer(int id);
     void buildMenu();
     void listTracks(QMenu *menu, QAction *placeholder, Command command);
@@ -213,6 +217,8 @@ private:
     bool m_closing = false;
 
     std::array<QTimer *, 6> m_timers{};
+    std::deque<std::function<void()>> m_afterOpen;
+    bool m_afterOpenArmed = false;
     QMenu *m_menu = nullptr;
     QSystemTrayIcon *m_tray = nullptr;
     QPoint m_dragOffset;

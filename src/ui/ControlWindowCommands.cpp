@@ -26,12 +26,37 @@
 #include <algorithm>
 #include <cmath>
 
+// One timer for them all: timers of their own could fire out of turn as the open ends.
+void ControlWindow::afterOpen(std::function<void()> request)
+{
+    m_afterOpen.push_back(std::move(request));
+    armAfterOpen();
+}
+
+void ControlWindow::armAfterOpen()
+{
+    if (m_afterOpenArmed)
+        return;
+    m_afterOpenArmed = true;
+    QTimer::singleShot(50, this, [this] {
+        m_afterOpenArmed = false;
+        // A request may open a file itself: the rest wait for that open too.
+        while (!m_afterOpen.empty() && !m_graph->opening()) {
+            const std::function<void()> request = std::move(m_afterOpen.front());
+            m_afterOpen.pop_front();
+            request();
+        }
+        if (!m_afterOpen.empty())
+            armAfterOpen();
+    });
+}
+
 void ControlWindow::execute(const Action &action)
 {
     using enum Command;
     if (m_graph->opening()) {
         // A request from the desktop or a timer while a file opens: after the open.
-        QTimer::singleShot(50, this, [this, action] { execute(action); });
+        afterOpen([this, action] { execute(action); });
         return;
     }
     Transport &t = transport();

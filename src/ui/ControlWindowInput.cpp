@@ -165,7 +165,7 @@ void ControlWindow::dropFiles(const QStringList &paths, bool onDropButton)
     if (paths.isEmpty())
         return;
     if (m_graph->opening()) {
-        QTimer::singleShot(50, this, [this, paths, onDropButton] { dropFiles(paths, onDropButton); });
+        afterOpen([this, paths, onDropButton] { dropFiles(paths, onDropButton); });
         return;
     }
     if (onDropButton)

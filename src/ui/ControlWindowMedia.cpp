@@ -94,7 +94,7 @@ void ControlWindow::openAddress(const QString &address)
         return;
     }
     if (m_graph->opening()) {
-        QTimer::singleShot(50, this, [this, address] { openAddress(address); });
+        afterOpen([this, address] { openAddress(address); });
         return;
     }
     const QString path = url.toString(QUrl::FullyEncoded);
