@@ -99,7 +99,9 @@ struct MpvEngine::Private {
     // position is its target; asking libmpv would wait for the frames it decodes to get there.
     double seekingTo = -1;
     uint64_t seekRequest = 0;
-    uint64_t requests = 0;
+    // Seek requests and clock watches take their ids from here (libmpv returns them on
+    // events of different kinds).
+    uint64_t lastId = 0;
     bool seekAnswered = false;
     bool seekRefused = false;
     quint64 restartsAtAnswer = 0;
@@ -110,7 +112,6 @@ struct MpvEngine::Private {
     // no notice from before it is taken for the place after it; until the new watch's first
     // notice, libmpv is asked.
     uint64_t clockWatch = 0;
-    uint64_t clockWatches = 0;
     bool clockTimeKnown = false;
     bool clockEofKnown = false;
     // The watch's first notices came, with a value or without one (nothing to tell).
@@ -131,7 +132,7 @@ struct MpvEngine::Private {
         stopWatchingClock();
         if (!mpv)
             return;
-        clockWatch = ++clockWatches;
+        clockWatch = ++lastId;
         mpv_observe_property(mpv, clockWatch, "time-pos", MPV_FORMAT_DOUBLE);
         mpv_observe_property(mpv, clockWatch, "eof-reached", MPV_FORMAT_FLAG);
     }
@@ -400,7 +401,7 @@ struct MpvEngine::Private {
         // Sent without waiting for libmpv's core, which may be busy with a large frame: the
         // answer and the landing come as events, and the window answers meanwhile.
         const char *argv[] = {"seek", target.constData(), "absolute+exact", nullptr};
-        const uint64_t request = ++requests;
+        const uint64_t request = ++lastId;
         if (mpv_command_async(mpv, request, argv) < 0) {
             watchClock();
             return;
